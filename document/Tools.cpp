@@ -1,5 +1,7 @@
 #include "document/Tools.h"
 
+#include "foundation/Exception.h"
+
 #include <cstring>
 #include <exception>
 #include <stdexcept>
@@ -17,7 +19,26 @@ const TOOL_INFO ToolTable[ToolCount] = {
 // Index of the current tool; Paint until the settings are read.
 int32_t CurrentTool = ToolIndexPaint;
 
+// The one tool object of the current tool; null before CreateTools and after DestroyTools.
+std::unique_ptr<ToolBase> CurrentToolObject;
+
 ToolChangedHook ToolChanged = nullptr;
+
+void CheckToolIndex(int32_t tool) {
+  if (tool < 0 || tool >= ToolCount)
+    throw std::out_of_range("tool index");
+}
+
+std::unique_ptr<ToolBase> MakeTool(int32_t tool) {
+  switch (tool) {
+  case ToolIndexErase:
+    return std::make_unique<ToolErase>();
+  case ToolIndexBlur:
+    return std::make_unique<ToolBlur>();
+  default:
+    return std::make_unique<ToolPaint>();
+  }
+}
 
 } // namespace
 
@@ -42,6 +63,43 @@ int32_t FindToolByName(const char *name) {
 int32_t GetCurrentTool() { return CurrentTool; }
 
 void SetToolChangedHook(ToolChangedHook hook) { ToolChanged = hook; }
+
+void DestroyTools() { CurrentToolObject.reset(); }
+
+void SelectTool(int32_t tool) {
+  CheckToolIndex(tool);
+  if (CurrentToolObject != nullptr && CurrentToolObject->IsBusy())
+    throw Exception(ErrorToolBusy);
+  // The new object is made before the old one goes, so that a failure keeps a current tool.
+  std::unique_ptr<ToolBase> next = MakeTool(tool);
+  CurrentToolObject = std::move(next);
+  CurrentTool = tool;
+  if (ToolChanged != nullptr)
+    ToolChanged(tool);
+}
+
+void SwitchTool(int32_t tool, Core *engine) {
+  CheckToolIndex(tool);
+  if (engine != nullptr && CurrentToolObject != nullptr) {
+    TOOL_EVENT cancel = {{0, 0}, nullptr, engine, ToolEventCancel, 0};
+    DispatchToolEvent(cancel);
+  }
+  SelectTool(tool);
+  if (engine != nullptr)
+    engine->SetMode(tool);
+}
+
+void DispatchToolEvent(TOOL_EVENT &event) {
+  if (CurrentToolObject == nullptr)
+    return; // no tool before start-up or after exit
+  ToolBase &tool = *CurrentToolObject;
+  ToolCanceler canceler(tool, event);
+  tool.OnEvent(event);
+}
+
+bool IsToolCapturing() { return CurrentToolObject != nullptr && CurrentToolObject->IsCapturing(); }
+
+bool IsToolBusy() { return CurrentToolObject != nullptr && CurrentToolObject->IsBusy(); }
 
 ToolBase::~ToolBase() = default;
 

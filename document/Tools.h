@@ -7,6 +7,7 @@
 // and hands them to the current tool through DispatchToolEvent.
 #pragma once
 
+#include "engine/Core.h"
 #include "engine/SprayStyle.h"
 
 #include <cstdint>
@@ -14,10 +15,8 @@
 
 namespace app {
 
-class Core;
 class Image;
 class Registry;
-struct EMIT_REQUEST;
 
 // Tool indices (ToolCount, the number of tools, comes with the spray style).
 enum : int32_t {
@@ -48,12 +47,6 @@ enum : int32_t {
   ToolEventKeyUp = 10,
   ToolEventCancel = 11, // capture change, tool switch or a failed event: ends the stroke
   ToolEventTurn = 14,   // one engine turn has passed: emits one burst
-};
-
-// A position in picture pixels.
-struct PICTURE_POINT {
-  double x;
-  double y;
 };
 
 // One call of the view into the current tool.
