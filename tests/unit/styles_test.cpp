@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <stdexcept>
 
 namespace {
 
@@ -278,6 +279,58 @@ TEST(SprayStyle, RangeTableLimits) {
   }
   EXPECT_EQ(1, t[app::SpraySplitRate].Upper);
   EXPECT_EQ(31, app::SpraySplitRate);
+}
+
+// Restores the stored per-tool records when a test ends.
+class ToolStyles : public ::testing::Test {
+protected:
+  void SetUp() override {
+    for (int32_t i = 0; i < app::ToolCount; ++i) {
+      Spray[i] = app::CopySprayStyle(i);
+      Color[i] = app::CopyColorStyle(i);
+    }
+  }
+  void TearDown() override {
+    for (int32_t i = 0; i < app::ToolCount; ++i) {
+      app::SetSprayStyle(Spray[i], i);
+      app::SetColorStyle(Color[i], i);
+    }
+  }
+  SPRAYSTYLE Spray[app::ToolCount];
+  COLORSTYLE Color[app::ToolCount];
+};
+
+TEST_F(ToolStyles, SetStoresPerToolAndRepairs) {
+  SPRAYSTYLE s = app::DefaultSprayStyle();
+  s.Brake = 1.5;
+  s.Count = 77;
+  app::SetSprayStyle(s, 1);
+  EXPECT_EQ(1.0, app::GetSprayStyle(1).Brake);
+  EXPECT_EQ(77, app::CopySprayStyle(1).Count);
+  EXPECT_NE(77, app::GetSprayStyle(2).Count);
+
+  COLORSTYLE c = app::DefaultColorStyle();
+  c.Coloring = 5;
+  c.CycleLength = 0;
+  c.Colors[1] = 0x12345678;
+  app::SetColorStyle(c, 2);
+  EXPECT_EQ(0, app::GetColorStyle(2).Coloring);
+  EXPECT_EQ(1, app::GetColorStyle(2).CycleLength);
+  EXPECT_EQ(0x12345678u, app::CopyColorStyle(2).Colors[1]);
+}
+
+TEST_F(ToolStyles, ToolIndexMinusOneIsTheCurrentTool) {
+  const int32_t current = app::GetCurrentTool();
+  EXPECT_EQ(&app::GetSprayStyle(current), &app::GetSprayStyle(-1));
+  EXPECT_EQ(&app::GetColorStyle(current), &app::GetColorStyle(-1));
+  SPRAYSTYLE s = app::DefaultSprayStyle();
+  s.Size = 123;
+  app::SetSprayStyle(s, -1);
+  EXPECT_EQ(123, app::GetSprayStyle(current).Size);
+  for (int32_t bad : {3, -2, 1000}) {
+    EXPECT_THROW(app::GetSprayStyle(bad), std::out_of_range) << bad;
+    EXPECT_THROW(app::SetColorStyle(app::DefaultColorStyle(), bad), std::out_of_range) << bad;
+  }
 }
 
 TEST(GeneralStyle, ParallelAndRadialGravity) {
