@@ -15,8 +15,6 @@ HINSTANCE GetLibraryHandle();
 
 // The folder "preset\" beside the library, ending with a backslash.
 String GetPresetDirectory();
-// The settings path the host passed to the running FilterProc (may be null).
-const char *GetSettingsPath();
 // The library's file name with the given extension (".ini", ".spr"), in the settings directory:
 // the folder of the host's settings path when the host gave one (an empty path gives the bare
 // file name), otherwise the library's own folder.
