@@ -1,6 +1,8 @@
 #include "document/Tools.h"
 
 #include "foundation/Exception.h"
+#include "framework/Registry.h"
+#include "framework/String.h"
 
 #include <cstring>
 #include <exception>
@@ -65,6 +67,23 @@ int32_t GetCurrentTool() { return CurrentTool; }
 void SetToolChangedHook(ToolChangedHook hook) { ToolChanged = hook; }
 
 void DestroyTools() { CurrentToolObject.reset(); }
+
+void ExchangeToolSetting(Registry &store) {
+  store.SelectSection(nullptr);
+  String name(ToolTable[CurrentTool].Name);
+  store.ExchangeString("Tool", name, ToolTable[CurrentTool].Name);
+  if (store.IsLoading()) {
+    const int32_t tool = FindToolByName(name.GetText());
+    CurrentTool = tool >= 0 ? tool : ToolIndexPaint;
+  }
+}
+
+void CreateTools(Registry &store) {
+  ExchangeToolSetting(store);
+  CurrentToolObject = MakeTool(CurrentTool);
+}
+
+void SaveTools(Registry &store) { ExchangeToolSetting(store); }
 
 void SelectTool(int32_t tool) {
   CheckToolIndex(tool);
