@@ -1,5 +1,8 @@
 #include "engine/GeneralStyle.h"
 
+#include "framework/Registry.h"
+
+#include <cmath>
 #include <cstring>
 
 namespace app {
@@ -35,6 +38,30 @@ const GENERALSTYLE &GetGeneralStyle(GENERALSTYLE *copy) {
 void SetGeneralStyle(const GENERALSTYLE &style) {
   TheGeneralStyle = style;
   Derive(TheGeneralStyle);
+}
+
+void ExchangeGeneralSettings(Registry &store) {
+  const GENERALSTYLE d = DefaultGeneralStyle();
+  GENERALSTYLE &s = TheGeneralStyle;
+  store.SelectSection(nullptr);
+  store.ExchangeInt("GravityType", s.GravityType, d.GravityType);
+  store.ExchangeDouble("GravityX", s.GravityX, d.GravityX);
+  store.ExchangeDouble("GravityY", s.GravityY, d.GravityY);
+  store.ExchangeDouble("Lively", s.Lively, d.Lively);
+  if (!store.IsLoading())
+    return;
+  if (s.GravityType != GravityParallel && s.GravityType != GravityRadial)
+    s.GravityType = GravityParallel;
+  if (!(s.Lively >= 0))
+    s.Lively = 0;
+  else if (s.Lively > 1)
+    s.Lively = 1;
+  // A gravity that is not a finite number would turn every particle's position into one.
+  if (!std::isfinite(s.GravityX))
+    s.GravityX = d.GravityX;
+  if (!std::isfinite(s.GravityY))
+    s.GravityY = d.GravityY;
+  Derive(s);
 }
 
 } // namespace app
