@@ -1,41 +1,758 @@
 #include "engine/Core.h"
 
+#include "engine/ColorStyle.h"
+#include "engine/GeneralStyle.h"
+#include "foundation/Buffer.h"
+#include "foundation/Exception.h"
+#include "foundation/Image.h"
+#include "foundation/Random.h"
+
+#include <cmath>
+#include <cstddef>
+#include <cstring>
 #include <stdexcept>
+#include <utility>
 
 namespace app {
 
-// Being written: the operations below are not implemented yet and throw.
-struct CoreMember {};
+namespace {
+
+// Columns of one grid row that may hold particles (a superset: every occupied cell lies
+// inside), or, for a row of the drawing ring, the columns that may hold non-zero entries. A
+// span with First > Last is empty. Passes visit only these columns, so a turn costs what its
+// particles touch rather than the picture's area; cells and pixels outside would do nothing.
+struct ROWSPAN {
+  int32_t First;
+  int32_t Last;
+};
+
+const ROWSPAN EmptySpan = {INT32_MAX, -1};
+
+void Widen(ROWSPAN &span, int32_t first, int32_t last) {
+  if (first < span.First)
+    span.First = first;
+  if (last > span.Last)
+    span.Last = last;
+}
+
+// The per-particle settings of an item that the forces pass reads for the first particle of a
+// pair.
+struct FORCE_SETTINGS {
+  double Repulsion;
+  double RepulsionArea;
+  double Gravity;
+  double GravityArea;
+  double Brake;
+  double Viscosity;
+  double ViscosityArea;
+  double LimitedSpeed;
+  double SpinAngle;
+  double SpinAngleWiggle;
+  int32_t SpinStep;
+  bool UseLimitedSpeed;
+  bool UseSpin;
+};
+
+template <typename T> T Field(const PARTICLE_INFO_ITEM &item, size_t offset) {
+  return KeyField<T>(item, offset);
+}
+
+#define BRUSHMOTE_FIELD(type, item, name) Field<type>(item, offsetof(SPRAYSTYLE, name))
+
+void LoadForceSettings(const PARTICLE_INFO_ITEM &item, FORCE_SETTINGS &s) {
+  s.Repulsion = BRUSHMOTE_FIELD(double, item, Repulsion);
+  s.RepulsionArea = BRUSHMOTE_FIELD(double, item, RepulsionArea);
+  s.Gravity = BRUSHMOTE_FIELD(double, item, Gravity);
+  s.GravityArea = BRUSHMOTE_FIELD(double, item, gravityArea);
+  s.Brake = BRUSHMOTE_FIELD(double, item, Brake);
+  s.Viscosity = BRUSHMOTE_FIELD(double, item, Viscosity);
+  s.ViscosityArea = BRUSHMOTE_FIELD(double, item, ViscosityArea);
+  s.LimitedSpeed = BRUSHMOTE_FIELD(double, item, LimitedSpeed);
+  s.SpinAngle = BRUSHMOTE_FIELD(double, item, SpinAngle);
+  s.SpinAngleWiggle = BRUSHMOTE_FIELD(double, item, SpinAngleWiggle);
+  s.SpinStep = BRUSHMOTE_FIELD(int32_t, item, SpinStep);
+  s.UseLimitedSpeed = BRUSHMOTE_FIELD(bool, item, UseLimitedSpeed);
+  s.UseSpin = BRUSHMOTE_FIELD(bool, item, UseSpin);
+}
+
+// Rotates a velocity by base angle a and a random spread s (radians); with both 0 nothing
+// happens and no random number is drawn. Positive angles turn counter-clockwise on the screen
+// (y points down).
+void Rotate(double &vx, double &vy, double a, double s) {
+  if (a == 0 && s == 0)
+    return;
+  double angle = a + s * Random() / 32767 - s / 2;
+  double c = std::cos(angle);
+  double n = std::sin(angle);
+  double x = vx * c + vy * n;
+  double y = -vx * n + vy * c;
+  vx = x;
+  vy = y;
+}
+
+uint32_t PixelAt(const unsigned char *p) {
+  return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+
+int32_t Clamp(int32_t v, int32_t low, int32_t high) { return v < low ? low : v > high ? high : v; }
+
+uint16_t FractionOf(double coordinate, int32_t cell) {
+  // coordinate - cell lies in [0, 1), and scaling by 32768 is exact.
+  return static_cast<uint16_t>((coordinate - cell) * FractionUnit);
+}
+
+} // namespace
+
+struct CoreMember {
+  ParticleInfoList ParticleInfos;
+  Buffer<SUM> Sums[2];
+  int32_t PictureWidth = 0;
+  int32_t PictureHeight = 0;
+  int32_t OffsetX = 0;
+  int32_t OffsetY = 0;
+  int32_t Columns = 0;
+  int32_t Rows = 0;
+  Buffer<CELL> Cells;
+  Buffer<CELL> NextCells;
+  Buffer<DRAWWORK> DrawWork;
+  Buffer<unsigned char> Brushes;
+  int32_t Mode = ModePaint;
+  // Occupied column spans of the rows of Cells and NextCells, and the written spans of the
+  // drawing ring's rows.
+  Buffer<ROWSPAN> CellSpans;
+  Buffer<ROWSPAN> NextCellSpans;
+  ROWSPAN DrawSpans[DrawRingRows];
+  int32_t ParticleCount = 0;
+
+  CoreMember() {
+    for (ROWSPAN &s : DrawSpans)
+      s = EmptySpan;
+  }
+
+  bool IsInterior(double x, double y) const {
+    // Also false for NaN.
+    return x >= 1 && x < Columns - 1 && y >= 1 && y < Rows - 1;
+  }
+
+  void DropReferences(int32_t index, int32_t count) {
+    if (count > 0) {
+      for (int32_t i = 0; i < count; ++i)
+        ParticleInfos.AddReference(index);
+    } else if (count < 0) {
+      ParticleInfos.Release(index);
+    }
+  }
+
+  // Drawing.
+  void Stamp(PARTICLE &p, int32_t column, int32_t row, uint32_t color, unsigned char *bits,
+             int32_t stride);
+  void FlushRows(int32_t from, int32_t to, unsigned char *bits, int32_t stride);
+  // Moving.
+  int32_t Place(const PARTICLE &p, int32_t column, int32_t row, double angle, double spread,
+                int32_t generations, double lively);
+};
 
 Core::Core() : Member(new CoreMember) {}
+
 Core::~Core() = default;
 
 namespace {
-[[noreturn]] void NotYet() { throw std::logic_error("particle engine not implemented yet"); }
+
+void BuildBrushes(unsigned char *brushes) {
+  unsigned char source[BrushSourceSide][BrushSourceSide];
+  const double pi = 3.14159265358979323846;
+  for (int32_t i = 0; i < BrushSourceSide; ++i) {
+    for (int32_t j = 0; j < BrushSourceSide; ++j) {
+      double a = static_cast<int32_t>(j - 14.5);
+      double b = static_cast<int32_t>(i - 14.5);
+      double q = std::sqrt(a * a + b * b) / 14.5;
+      double value = 0;
+      if (q < 1) {
+        value = 0.5 * (1 - std::cos((1 - q) * pi)) * 255 + 1;
+        if (value > 255)
+          value = 255;
+      }
+      source[i][j] = static_cast<unsigned char>(value);
+    }
+  }
+  for (int32_t fy = 0; fy < 4; ++fy) {
+    for (int32_t fx = 0; fx < 4; ++fx) {
+      unsigned char *table = brushes + (4 * fy + fx) * BrushSide * BrushSide;
+      for (int32_t y = 0; y < BrushSide; ++y) {
+        for (int32_t x = 0; x < BrushSide; ++x) {
+          int32_t sum = 0;
+          for (int32_t k = 0; k < 4; ++k)
+            for (int32_t l = 0; l < 4; ++l)
+              sum += source[4 * y + k + 4 - fy][4 * x + l + 4 - fx];
+          table[y * BrushSide + x] = static_cast<unsigned char>(sum / 16);
+        }
+      }
+    }
+  }
+}
+
 } // namespace
 
-void Core::SetPictureSize(int32_t, int32_t) { NotYet(); }
-void Core::SetMode(int32_t) { NotYet(); }
-int32_t Core::GetMode() const { NotYet(); }
-void Core::Turn(Image &) { NotYet(); }
-void Core::Draw(Image &) { NotYet(); }
-void Core::ComputeForces() { NotYet(); }
-void Core::Move() { NotYet(); }
-void Core::AddParticle(const EMIT_REQUEST &) { NotYet(); }
-int32_t Core::RegisterSettings(const SPRAYSTYLE &) { NotYet(); }
-void Core::ReleaseSettings(int32_t) { NotYet(); }
-bool Core::HasParticles() const { NotYet(); }
-void Core::EraseAllParticles() { NotYet(); }
-const ParticleInfoList &Core::GetParticleInfos() const { NotYet(); }
-int32_t Core::GetParticleCount() const { NotYet(); }
-int32_t Core::GetColumns() const { NotYet(); }
-int32_t Core::GetRows() const { NotYet(); }
-int32_t Core::GetOffsetX() const { NotYet(); }
-int32_t Core::GetOffsetY() const { NotYet(); }
-int32_t Core::GetPictureWidth() const { NotYet(); }
-int32_t Core::GetPictureHeight() const { NotYet(); }
-const CELL &Core::GetCell(int32_t, int32_t) const { NotYet(); }
-const unsigned char *Core::GetBrush(int32_t, int32_t) const { NotYet(); }
-bool Core::InsertParticle(int32_t, int32_t, const PARTICLE &) { NotYet(); }
+void Core::SetPictureSize(int32_t width, int32_t height) {
+  if (width < 0 || height < 0)
+    throw Exception(ErrorImageSize);
+  // Every size first, range-tested, so that an overflow changes nothing.
+  const int32_t columns = AddInts(AddInts(width, 15) / 16, 3);
+  const int32_t rows = AddInts(AddInts(height, 15) / 16, 3);
+  const int32_t offsetX = SubtractInts(MultiplyInts(columns, CellPixels), width) / 2;
+  const int32_t offsetY = SubtractInts(MultiplyInts(rows, CellPixels), height) / 2;
+  const int32_t cellBytes =
+      MultiplyInts(MultiplyInts(columns, rows), static_cast<int32_t>(sizeof(CELL)));
+  const int32_t sumBytes =
+      MultiplyInts(MultiplyInts(columns, CellCapacity), static_cast<int32_t>(sizeof(SUM)));
+  const int32_t drawBytes =
+      MultiplyInts(MultiplyInts(width, DrawRingRows), static_cast<int32_t>(sizeof(DRAWWORK)));
+  const int32_t spanBytes = MultiplyInts(rows, static_cast<int32_t>(sizeof(ROWSPAN)));
+  // Sanity of the pixel arithmetic of the passes: the grid's pixel extent fits an int32.
+  MultiplyInts(AddInts(columns, 1), CellPixels);
+  MultiplyInts(AddInts(rows, 1), CellPixels);
+
+  // Then the new buffers, so that running out of memory changes nothing either.
+  Buffer<unsigned char> brushes;
+  brushes.Allocate(BrushPhases * BrushSide * BrushSide);
+  BuildBrushes(brushes.GetWritableItems());
+  Buffer<DRAWWORK> drawWork;
+  drawWork.Allocate(drawBytes);
+  Buffer<CELL> cells, nextCells;
+  cells.Allocate(cellBytes);
+  nextCells.Allocate(cellBytes);
+  Buffer<SUM> sums[2];
+  sums[0].Allocate(sumBytes);
+  sums[1].Allocate(sumBytes);
+  Buffer<ROWSPAN> spans, nextSpans;
+  spans.Allocate(spanBytes);
+  nextSpans.Allocate(spanBytes);
+
+  std::memset(drawWork.GetWritableData(), 0, static_cast<size_t>(drawWork.GetLength()));
+  std::memset(cells.GetWritableData(), 0, static_cast<size_t>(cellBytes));
+  std::memset(nextCells.GetWritableData(), 0, static_cast<size_t>(cellBytes));
+  std::memset(sums[0].GetWritableData(), 0, static_cast<size_t>(sumBytes));
+  std::memset(sums[1].GetWritableData(), 0, static_cast<size_t>(sumBytes));
+  ROWSPAN *s = spans.GetWritableItems();
+  ROWSPAN *n = nextSpans.GetWritableItems();
+  for (int32_t r = 0; r < rows; ++r)
+    s[r] = n[r] = EmptySpan;
+
+  EraseAllParticles();
+  CoreMember &m = *Member;
+  m.PictureWidth = width;
+  m.PictureHeight = height;
+  m.Brushes.Swap(brushes);
+  m.DrawWork.Swap(drawWork);
+  for (ROWSPAN &span : m.DrawSpans)
+    span = EmptySpan;
+  m.Columns = columns;
+  m.Rows = rows;
+  m.OffsetX = offsetX;
+  m.OffsetY = offsetY;
+  m.Cells.Swap(cells);
+  m.NextCells.Swap(nextCells);
+  m.Sums[0].Swap(sums[0]);
+  m.Sums[1].Swap(sums[1]);
+  m.CellSpans.Swap(spans);
+  m.NextCellSpans.Swap(nextSpans);
+  m.ParticleCount = 0;
+}
+
+void Core::SetMode(int32_t mode) {
+  if (mode < ModePaint || mode > ModeBlur)
+    throw std::out_of_range("engine mode");
+  EraseAllParticles();
+  Member->Mode = mode;
+}
+
+int32_t Core::GetMode() const { return Member->Mode; }
+
+void Core::Turn(Image &picture) {
+  Draw(picture);
+  ComputeForces();
+  Move();
+}
+
+// ---- Drawing ----
+
+void CoreMember::Stamp(PARTICLE &p, int32_t column, int32_t row, uint32_t color,
+                       unsigned char *bits, int32_t stride) {
+  const int32_t width = PictureWidth;
+  const int32_t height = PictureHeight;
+  // Picture position 16 * (cell + fraction / 32768) - offset: the integer part and the quarter
+  // pixel come straight from the fraction's bits.
+  const int32_t ix = column * CellPixels - OffsetX + (p.FractionX >> 11);
+  const int32_t iy = row * CellPixels - OffsetY + (p.FractionY >> 11);
+  const int32_t fx = (p.FractionX >> 9) & 3;
+  const int32_t fy = (p.FractionY >> 9) & 3;
+
+  if (Mode == ModeBlur) {
+    // Picked up now, deposited from the next turn on.
+    const int32_t sx = Clamp(ix, 0, width - 1);
+    const int32_t sy = Clamp(iy, 0, height - 1);
+    p.Sample = PixelAt(bits + static_cast<ptrdiff_t>(sy) * stride + sx * 4);
+  }
+
+  const int32_t x0 = ix - 4;
+  const int32_t y0 = iy - 4;
+  const int32_t left = x0 < 0 ? 0 : x0;
+  const int32_t right = x0 + BrushSide > width ? width : x0 + BrushSide;
+  const int32_t top = y0 < 0 ? 0 : y0;
+  const int32_t bottom = y0 + BrushSide > height ? height : y0 + BrushSide;
+  if (left >= right || top >= bottom)
+    return;
+
+  const unsigned char *brush =
+      Brushes.GetItems() + (4 * fy + fx) * BrushSide * BrushSide + (left - x0);
+  const uint32_t a = color >> 24;
+  DRAWWORK *ring = DrawWork.GetWritableItems();
+  for (int32_t y = top; y < bottom; ++y) {
+    const unsigned char *weights = brush + (y - y0) * BrushSide;
+    const int32_t ringRow = y % DrawRingRows;
+    Widen(DrawSpans[ringRow], left, right - 1);
+    DRAWWORK *e = ring + static_cast<ptrdiff_t>(ringRow) * width;
+    for (int32_t x = left; x < right; ++x) {
+      const uint32_t b = weights[x - left];
+      if (b == 0)
+        continue; // nothing changes
+      DRAWWORK &w = e[x];
+      const uint32_t n = w.Coverage;
+      uint32_t mean = w.MeanColor;
+      const uint32_t A = n * (mean >> 24);
+      const uint32_t B = b * a;
+      if (B > 0) {
+        if (A > 0) {
+          // At most 255 * 65535 * 255 + 255 * 255 * 255 < 2^32.
+          const uint32_t AB = A + B;
+          uint32_t r = ((mean & 0xFF) * A + (color & 0xFF) * B) / AB;
+          uint32_t g = ((mean >> 8 & 0xFF) * A + (color >> 8 & 0xFF) * B) / AB;
+          uint32_t bl = ((mean >> 16 & 0xFF) * A + (color >> 16 & 0xFF) * B) / AB;
+          mean = (mean & 0xFF000000u) | r | g << 8 | bl << 16;
+        } else {
+          mean = color;
+        }
+      }
+      const uint32_t alpha = n > 0 ? (A + B) / (b + n) : a;
+      w.MeanColor = (mean & 0x00FFFFFFu) | alpha << 24;
+      const uint32_t coverage = n + b;
+      w.Coverage = static_cast<uint16_t>(coverage > 65535 ? 65535 : coverage);
+    }
+  }
+}
+
+void CoreMember::FlushRows(int32_t from, int32_t to, unsigned char *bits, int32_t stride) {
+  DRAWWORK *ring = DrawWork.GetWritableItems();
+  const bool erase = Mode == ModeErase;
+  for (int32_t y = from; y < to; ++y) {
+    const int32_t ringRow = y % DrawRingRows;
+    ROWSPAN &span = DrawSpans[ringRow];
+    if (span.First > span.Last)
+      continue; // no stamp reached this row: every coverage is 0
+    DRAWWORK *e = ring + static_cast<ptrdiff_t>(ringRow) * PictureWidth;
+    unsigned char *pixel = bits + static_cast<ptrdiff_t>(y) * stride;
+    for (int32_t x = span.First; x <= span.Last; ++x) {
+      const uint32_t coverage = e[x].Coverage;
+      if (coverage <= 180)
+        continue;
+      const uint32_t w = coverage - 180 > 256 ? 256 : coverage - 180;
+      const uint32_t mean = e[x].MeanColor;
+      const uint32_t ea = mean >> 24;
+      if (ea == 0)
+        continue;
+      const uint32_t t = w * (ea + 1); // 1 .. 65536
+      unsigned char *p = pixel + x * 4;
+      const uint32_t pa = p[3];
+      if (erase) {
+        p[3] = static_cast<unsigned char>(((65536 - t) * pa) >> 16);
+      } else {
+        const uint32_t A = pa * 256;
+        const uint32_t At = A + t;
+        p[0] = static_cast<unsigned char>((p[0] * A + (mean & 0xFF) * t) / At);
+        p[1] = static_cast<unsigned char>((p[1] * A + (mean >> 8 & 0xFF) * t) / At);
+        p[2] = static_cast<unsigned char>((p[2] * A + (mean >> 16 & 0xFF) * t) / At);
+        p[3] = static_cast<unsigned char>(((65536 - t) * pa + t * 255) >> 16);
+      }
+    }
+    std::memset(static_cast<void *>(e + span.First), 0,
+                static_cast<size_t>(span.Last - span.First + 1) * sizeof(DRAWWORK));
+    span = EmptySpan;
+  }
+}
+
+void Core::Draw(Image &picture) {
+  CoreMember &m = *Member;
+  if (picture.GetWidth() != m.PictureWidth || picture.GetHeight() != m.PictureHeight ||
+      (picture.GetBytesPerPixel() != 4 && m.PictureWidth > 0 && m.PictureHeight > 0))
+    throw Exception(ErrorImageSize);
+  const int32_t height = m.PictureHeight;
+  if (m.PictureWidth <= 0 || height <= 0)
+    return; // nothing to paint on, nothing to pick up
+  unsigned char *bits = picture.GetWritableBits();
+  const int32_t stride = picture.GetStride();
+  const PARTICLE_INFO_ITEM *items = m.ParticleInfos.GetItems();
+  const ROWSPAN *spans = m.CellSpans.GetItems();
+  CELL *cells = m.Cells.GetWritableItems();
+
+  int32_t cachedIndex = -1;
+  COLORSTYLE color = {};
+  int32_t life = 0;
+  int32_t done = 0;
+  for (int32_t r = 0; r < m.Rows; ++r) {
+    const ROWSPAN span = spans[r];
+    for (int32_t c = span.First; c <= span.Last; ++c) {
+      CELL &cell = cells[static_cast<ptrdiff_t>(r) * m.Columns + c];
+      for (int32_t k = 0; k < cell.Count; ++k) {
+        PARTICLE &p = cell.Slots[k];
+        if (p.SettingsIndex != cachedIndex) {
+          cachedIndex = p.SettingsIndex;
+          const PARTICLE_INFO_ITEM &item = items[cachedIndex];
+          std::memcpy(&color, item.Key + offsetof(SPRAYSTYLE, Color), sizeof color);
+          life = BRUSHMOTE_FIELD(int32_t, item, Life);
+        }
+        const uint32_t c32 = ParticleColor(color, life, p.Age, m.Mode, p.Sample);
+        m.Stamp(p, c, r, c32, bits, stride);
+      }
+    }
+    // No particle of a later grid row reaches above row d: a stamp starts 4 rows above it.
+    int32_t d = (r + 1) * CellPixels - m.OffsetY - 4;
+    if (d > height)
+      d = height;
+    if (d > done) {
+      m.FlushRows(done, d, bits, stride);
+      done = d;
+    }
+  }
+  m.FlushRows(done, height, bits, stride);
+}
+
+// ---- Forces ----
+
+void Core::ComputeForces() {
+  CoreMember &m = *Member;
+  if (m.Rows == 0)
+    return;
+  const GENERALSTYLE &general = GetGeneralStyle();
+  const PARTICLE_INFO_ITEM *items = m.ParticleInfos.GetItems();
+  const ROWSPAN *spans = m.CellSpans.GetItems();
+  CELL *cells = m.Cells.GetWritableItems();
+  const int32_t columns = m.Columns;
+  const double unit = 1.0 / FractionUnit;
+
+  int32_t cachedIndex = -1;
+  FORCE_SETTINGS ps = {};
+  for (int32_t r = 0; r < m.Rows; ++r) {
+    const ROWSPAN span = spans[r];
+    if (span.First > span.Last)
+      continue;
+    SUM *sums = m.Sums[r % 2].GetWritableItems();
+    SUM *nextSums = m.Sums[(r + 1) % 2].GetWritableItems();
+    for (int32_t c = span.First; c <= span.Last; ++c) {
+      CELL &cell = cells[static_cast<ptrdiff_t>(r) * columns + c];
+      const int32_t count = cell.Count;
+      for (int32_t k = 0; k < count; ++k) {
+        PARTICLE &p = cell.Slots[k];
+        if (p.SettingsIndex != cachedIndex) {
+          cachedIndex = p.SettingsIndex;
+          LoadForceSettings(items[cachedIndex], ps);
+        }
+        SUM &s = sums[c * CellCapacity + k];
+        const double pfx = p.FractionX * unit;
+        const double pfy = p.FractionY * unit;
+        const double pvx = p.VelocityX;
+        const double pvy = p.VelocityY;
+        const bool randomPush = ps.Gravity > 0 || ps.Repulsion > 0;
+
+        auto interact = [&](const CELL &other, int32_t from, int32_t dc, int32_t dr, SUM *row,
+                            int32_t column) {
+          for (int32_t j = from; j < other.Count; ++j) {
+            const PARTICLE &q = other.Slots[j];
+            SUM &e = row[column * CellCapacity + j];
+            const double dx = dc - pfx + q.FractionX * unit;
+            const double dy = dr - pfy + q.FractionY * unit;
+            const double d2 = dx * dx + dy * dy;
+            double fx, fy;
+            if (d2 > 1) {
+              continue;
+            } else if (d2 > 0) {
+              const PARTICLE_INFO_ITEM &qi = items[q.SettingsIndex];
+              const double d = std::sqrt(d2);
+              double force = 0;
+              const double t = 1 - d * ps.GravityArea;
+              if (t > 0)
+                force += ps.Gravity * BRUSHMOTE_FIELD(double, qi, Gravity) * t;
+              const double u = 1 - d2 * ps.RepulsionArea;
+              if (u > 0)
+                force -= ps.Repulsion * BRUSHMOTE_FIELD(double, qi, Repulsion) * u;
+              fx = force * dx / d;
+              fy = force * dy / d;
+              const double w = 1 - d * ps.ViscosityArea;
+              if (w > 0) {
+                const double qw = BRUSHMOTE_FIELD(double, qi, Viscosity) * w;
+                s.FlowX += q.VelocityX * qw;
+                s.FlowY += q.VelocityY * qw;
+                s.FlowWeight += qw;
+                const double pw = ps.Viscosity * w;
+                e.FlowX += pvx * pw;
+                e.FlowY += pvy * pw;
+                e.FlowWeight += pw;
+              }
+            } else if (randomPush) {
+              const int32_t r1 = Random();
+              const int32_t r2 = Random();
+              fx = r1 * 0.01 / 32767;
+              fy = r2 * 0.01 / 32767;
+            } else {
+              fx = 0;
+              fy = 0;
+            }
+            s.ForceX += fx;
+            s.ForceY += fy;
+            e.ForceX -= fx;
+            e.ForceY -= fy;
+          }
+        };
+
+        const CELL *here = &cell;
+        const CELL *below = here + columns;
+        interact(here[0], k + 1, 0, 0, sums, c);
+        interact(here[1], 0, 1, 0, sums, c + 1);
+        interact(below[-1], 0, -1, 1, nextSums, c - 1);
+        interact(below[0], 0, 0, 1, nextSums, c);
+        interact(below[1], 0, 1, 1, nextSums, c + 1);
+
+        double vx = pvx;
+        double vy = pvy;
+        if (ps.UseSpin && p.Age != 0 && ps.SpinStep > 0 && p.Age % ps.SpinStep == 0)
+          Rotate(vx, vy, ps.SpinAngle, ps.SpinAngleWiggle);
+        const double weight = s.FlowWeight;
+        if (weight > 0) {
+          const double meanX = s.FlowX / weight;
+          const double meanY = s.FlowY / weight;
+          const double t = ps.Viscosity * (weight < 1 ? weight : 1);
+          vx = (1 - t) * vx + t * meanX;
+          vy = (1 - t) * vy + t * meanY;
+        }
+        vx += s.ForceX;
+        vy += s.ForceY;
+        double gx, gy;
+        GravityAt(general, c + pfx, r + pfy, m.Columns, m.Rows, gx, gy);
+        vx += gx;
+        vy += gy;
+        if (ps.Brake < 1) {
+          vx *= ps.Brake;
+          vy *= ps.Brake;
+        }
+        if (ps.UseLimitedSpeed) {
+          const double speed = std::sqrt(vx * vx + vy * vy);
+          if (speed > ps.LimitedSpeed) {
+            vx *= ps.LimitedSpeed / speed;
+            vy *= ps.LimitedSpeed / speed;
+          }
+        }
+        p.VelocityX = static_cast<float>(vx);
+        p.VelocityY = static_cast<float>(vy);
+        s = SUM{};
+      }
+    }
+  }
+}
+
+// ---- Moving ----
+
+int32_t CoreMember::Place(const PARTICLE &p, int32_t column, int32_t row, double angle,
+                          double spread, int32_t generations, double lively) {
+  double vx = p.VelocityX;
+  double vy = p.VelocityY;
+  Rotate(vx, vy, angle, spread);
+  const double x = column + p.FractionX / double(FractionUnit) + vx * lively;
+  const double y = row + p.FractionY / double(FractionUnit) + vy * lively;
+  if (!IsInterior(x, y))
+    return 0;
+  const int32_t c = static_cast<int32_t>(x);
+  const int32_t r = static_cast<int32_t>(y);
+  CELL &cell = NextCells.GetWritableItems()[static_cast<ptrdiff_t>(r) * Columns + c];
+  if (cell.Count == CellCapacity)
+    return 0;
+  PARTICLE &copy = cell.Slots[cell.Count++];
+  copy.FractionX = FractionOf(x, c);
+  copy.FractionY = FractionOf(y, r);
+  copy.VelocityX = static_cast<float>(vx);
+  copy.VelocityY = static_cast<float>(vy);
+  copy.Age = p.Age + 1;
+  copy.SettingsIndex = p.SettingsIndex;
+  copy.Generations = generations;
+  copy.Sample = p.Sample;
+  Widen(NextCellSpans.GetWritableItems()[r], c, c);
+  return 1;
+}
+
+void Core::Move() {
+  CoreMember &m = *Member;
+  if (m.Rows == 0)
+    return;
+  const double lively = GetGeneralStyle().Lively;
+  const PARTICLE_INFO_ITEM *items = m.ParticleInfos.GetItems();
+  ROWSPAN *spans = m.CellSpans.GetWritableItems();
+  CELL *cells = m.Cells.GetWritableItems();
+  int32_t placedTotal = 0;
+  for (int32_t r = 0; r < m.Rows; ++r) {
+    const ROWSPAN span = spans[r];
+    for (int32_t c = span.First; c <= span.Last; ++c) {
+      CELL &cell = cells[static_cast<ptrdiff_t>(r) * m.Columns + c];
+      const int32_t count = cell.Count;
+      cell.Count = 0;
+      for (int32_t k = 0; k < count; ++k) {
+        const PARTICLE &p = cell.Slots[k];
+        // Releases never move items, so the pointer stays valid through the pass.
+        const PARTICLE_INFO_ITEM &item = items[p.SettingsIndex];
+        if (p.Age >= BRUSHMOTE_FIELD(int32_t, item, Life)) {
+          m.ParticleInfos.Release(p.SettingsIndex);
+          continue;
+        }
+        bool split = false;
+        if (BRUSHMOTE_FIELD(bool, item, UseSplit) && p.Age != 0 && p.Generations > 0)
+          split = Random() / 32767.0 <= BRUSHMOTE_FIELD(double, item, SplitRate);
+        int32_t placed = 0;
+        if (!split) {
+          placed = m.Place(p, c, r, 0, 0, p.Generations, lively);
+        } else {
+          const double spread = BRUSHMOTE_FIELD(double, item, SplitAngleWiggle);
+          const int32_t mode = BRUSHMOTE_FIELD(int32_t, item, SplitMode);
+          const int32_t step1 = BRUSHMOTE_FIELD(int32_t, item, SplitStep1);
+          const int32_t step2 = BRUSHMOTE_FIELD(int32_t, item, SplitStep2);
+          const int64_t lag = BRUSHMOTE_FIELD(int32_t, item, SplitLag);
+          const bool hit1 = step1 > 0 && p.Age % step1 == 0;
+          if (hit1)
+            placed += m.Place(p, c, r, BRUSHMOTE_FIELD(double, item, SplitAngle1), spread,
+                              p.Generations - 1, lively);
+          const bool replace = hit1 && mode == 1;
+          if (!replace)
+            placed += m.Place(p, c, r, 0, 0, p.Generations, lively);
+          const bool hit2 = replace || (mode == 2 && step2 > 0 && (p.Age - lag) % step2 == 0);
+          if (hit2)
+            placed += m.Place(p, c, r, BRUSHMOTE_FIELD(double, item, SplitAngle2), spread,
+                              p.Generations - 1, lively);
+        }
+        // Each placed copy holds a reference and the old particle gives its one up.
+        m.DropReferences(p.SettingsIndex, placed - 1);
+        placedTotal += placed;
+      }
+    }
+    spans[r] = EmptySpan;
+  }
+  m.Cells.Swap(m.NextCells);
+  m.CellSpans.Swap(m.NextCellSpans);
+  m.ParticleCount = placedTotal;
+}
+
+// ---- Emission and bookkeeping ----
+
+void Core::AddParticle(const EMIT_REQUEST &request) {
+  CoreMember &m = *Member;
+  if (!m.ParticleInfos.IsInUse(request.SettingsIndex))
+    throw std::out_of_range("particle settings index not in use");
+  // A random shift of up to one pixel right and down.
+  const int32_t r1 = Random();
+  const int32_t r2 = Random();
+  const double x = request.StartPosition.x + r1 / 32767.0;
+  const double y = request.StartPosition.y + r2 / 32767.0;
+  const double gx = (m.OffsetX + x) * 0.0625;
+  const double gy = (m.OffsetY + y) * 0.0625;
+  if (!m.IsInterior(gx, gy))
+    return;
+  const int32_t c = static_cast<int32_t>(gx);
+  const int32_t r = static_cast<int32_t>(gy);
+  CELL &cell = m.Cells.GetWritableItems()[static_cast<ptrdiff_t>(r) * m.Columns + c];
+  if (cell.Count == CellCapacity)
+    return;
+  PARTICLE &p = cell.Slots[cell.Count];
+  p.FractionX = FractionOf(gx, c);
+  p.FractionY = FractionOf(gy, r);
+  p.VelocityX = static_cast<float>(request.StartVelocity.x);
+  p.VelocityY = static_cast<float>(request.StartVelocity.y);
+  p.Age = 0;
+  p.SettingsIndex = request.SettingsIndex;
+  p.Generations = request.Generations;
+  p.Sample = 0;
+  const Image *picture = request.Picture;
+  if (m.Mode == ModeBlur && picture != nullptr && picture->GetWidth() > 0 &&
+      picture->GetHeight() > 0 && picture->GetBytesPerPixel() == 4) {
+    // x and y lie within the grid here, so the conversions cannot overflow.
+    const int32_t sx = Clamp(static_cast<int32_t>(x), 0, picture->GetWidth() - 1);
+    const int32_t sy = Clamp(static_cast<int32_t>(y), 0, picture->GetHeight() - 1);
+    p.Sample = PixelAt(picture->GetPixel(sx, sy));
+  }
+  m.ParticleInfos.AddReference(request.SettingsIndex);
+  ++cell.Count;
+  Widen(m.CellSpans.GetWritableItems()[r], c, c);
+  ++m.ParticleCount;
+}
+
+bool Core::InsertParticle(int32_t column, int32_t row, const PARTICLE &particle) {
+  CoreMember &m = *Member;
+  if (!m.ParticleInfos.IsInUse(particle.SettingsIndex))
+    throw std::out_of_range("particle settings index not in use");
+  if (column < 1 || column > m.Columns - 2 || row < 1 || row > m.Rows - 2)
+    return false;
+  CELL &cell = m.Cells.GetWritableItems()[static_cast<ptrdiff_t>(row) * m.Columns + column];
+  if (cell.Count == CellCapacity)
+    return false;
+  cell.Slots[cell.Count++] = particle;
+  m.ParticleInfos.AddReference(particle.SettingsIndex);
+  Widen(m.CellSpans.GetWritableItems()[row], column, column);
+  ++m.ParticleCount;
+  return true;
+}
+
+int32_t Core::RegisterSettings(const SPRAYSTYLE &engineStyle) {
+  return Member->ParticleInfos.Register(engineStyle);
+}
+
+void Core::ReleaseSettings(int32_t index) { Member->ParticleInfos.Release(index); }
+
+bool Core::HasParticles() const { return !Member->ParticleInfos.IsEmpty(); }
+
+void Core::EraseAllParticles() {
+  CoreMember &m = *Member;
+  if (m.Rows == 0)
+    return;
+  ROWSPAN *spans = m.CellSpans.GetWritableItems();
+  CELL *cells = m.Cells.GetWritableItems();
+  for (int32_t r = 0; r < m.Rows; ++r) {
+    for (int32_t c = spans[r].First; c <= spans[r].Last; ++c) {
+      CELL &cell = cells[static_cast<ptrdiff_t>(r) * m.Columns + c];
+      for (int32_t k = 0; k < cell.Count; ++k)
+        m.ParticleInfos.Release(cell.Slots[k].SettingsIndex);
+      cell.Count = 0;
+    }
+    spans[r] = EmptySpan;
+  }
+  m.ParticleCount = 0;
+}
+
+const ParticleInfoList &Core::GetParticleInfos() const { return Member->ParticleInfos; }
+
+int32_t Core::GetParticleCount() const { return Member->ParticleCount; }
+
+int32_t Core::GetColumns() const { return Member->Columns; }
+
+int32_t Core::GetRows() const { return Member->Rows; }
+
+int32_t Core::GetOffsetX() const { return Member->OffsetX; }
+
+int32_t Core::GetOffsetY() const { return Member->OffsetY; }
+
+int32_t Core::GetPictureWidth() const { return Member->PictureWidth; }
+
+int32_t Core::GetPictureHeight() const { return Member->PictureHeight; }
+
+const CELL &Core::GetCell(int32_t column, int32_t row) const {
+  return Member->Cells.GetItems()[static_cast<ptrdiff_t>(row) * Member->Columns + column];
+}
+
+const unsigned char *Core::GetBrush(int32_t fx, int32_t fy) const {
+  return Member->Brushes.GetItems() + (4 * fy + fx) * BrushSide * BrushSide;
+}
 
 } // namespace app
