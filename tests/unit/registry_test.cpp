@@ -1,0 +1,201 @@
+#include "framework/Registry.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <map>
+#include <memory>
+#include <string>
+
+namespace {
+
+// Values kept as texts in a map shared with the test, keyed "section|name".
+using Stored = std::map<std::string, std::string>;
+
+class MemoryMedium : public app::RegistryMedium {
+public:
+  explicit MemoryMedium(Stored &values) : Values(values) {}
+  void Open(bool) override {}
+  void SelectSection(const char *name) override { Section = name != nullptr ? name : "App"; }
+  int32_t ReadInt(const char *name, int32_t defaultValue) override {
+    auto found = Values.find(Key(name));
+    return found == Values.end() ? defaultValue
+                                 : app::ParseStoredInt(found->second.c_str(), defaultValue);
+  }
+  void ReadString(const char *name, app::String &value, const char *defaultText) override {
+    auto found = Values.find(Key(name));
+    value.Assign(found == Values.end() ? defaultText : found->second.c_str());
+  }
+  void WriteInt(const char *name, int32_t value) override {
+    Values[Key(name)] = std::to_string(value);
+  }
+  void WriteString(const char *name, const char *text) override { Values[Key(name)] = text; }
+
+private:
+  std::string Key(const char *name) const { return Section + "|" + name; }
+  Stored &Values;
+  std::string Section = "App";
+};
+
+struct SETTINGS {
+  int32_t Int = 0;
+  bool Bool = false;
+  uint8_t Byte = 0;
+  double Double = 0.0;
+  app::String Text;
+  app::RECT32 Rect{0, 0, 0, 0};
+  app::DPOINT Point{0.0, 0.0};
+};
+
+// One group's exchange routine, as the settings groups write theirs.
+void ExchangeGroup(app::Registry &store, SETTINGS &s) {
+  store.SelectSection("Panel\\Spray");
+  store.ExchangeInt("Int", s.Int, -7);
+  store.ExchangeBool("Bool", s.Bool, true);
+  store.ExchangeByte("Byte", s.Byte, 200);
+  store.ExchangeDouble("Double", s.Double, 0.5);
+  store.ExchangeString("Text", s.Text, "default text");
+  store.ExchangeRect("Window", s.Rect, app::RECT32{1, 2, 3, 4});
+  store.ExchangePoint("Velocity", s.Point, app::DPOINT{0.25, -0.75});
+}
+
+SETTINGS Load(Stored &values) {
+  app::Registry store(std::unique_ptr<app::RegistryMedium>(new MemoryMedium(values)));
+  store.Begin(true);
+  EXPECT_TRUE(store.IsLoading());
+  SETTINGS s;
+  s.Text.Assign("before");
+  ExchangeGroup(store, s);
+  return s;
+}
+
+void ExpectDefaults(const SETTINGS &s) {
+  EXPECT_EQ(s.Int, -7);
+  EXPECT_TRUE(s.Bool);
+  EXPECT_EQ(s.Byte, 200);
+  EXPECT_EQ(s.Double, 0.5);
+  EXPECT_STREQ(s.Text.GetText(), "default text");
+  EXPECT_EQ(s.Rect.left, 1);
+  EXPECT_EQ(s.Rect.bottom, 4);
+  EXPECT_EQ(s.Point.x, 0.25);
+  EXPECT_EQ(s.Point.y, -0.75);
+}
+
+TEST(Registry, FirstRunAndOtherVersionsGiveExactlyTheDefaults) {
+  Stored empty;
+  ExpectDefaults(Load(empty));
+  Stored newer{{"App|RegistryVersion", "2"}, {"Panel\\Spray|Int", "5"}};
+  ExpectDefaults(Load(newer));
+}
+
+TEST(Registry, SaveThenLoadRoundTripsEveryType) {
+  Stored values;
+  {
+    app::Registry store(std::unique_ptr<app::RegistryMedium>(new MemoryMedium(values)));
+    store.Begin(false);
+    EXPECT_FALSE(store.IsLoading());
+    SETTINGS s;
+    s.Int = INT_MIN;
+    s.Bool = false;
+    s.Byte = 0;
+    s.Double = 0.123456789;
+    s.Text.Assign("");
+    s.Rect = app::RECT32{-10, -20, 30000, 40000};
+    s.Point = app::DPOINT{-3.5, 1e-7};
+    ExchangeGroup(store, s);
+  }
+  EXPECT_EQ(values["App|RegistryVersion"], "1");
+  EXPECT_EQ(values["Panel\\Spray|WindowLeft"], "-10");
+  EXPECT_EQ(values["Panel\\Spray|WindowTop"], "-20");
+  EXPECT_EQ(values["Panel\\Spray|WindowRight"], "30000");
+  EXPECT_EQ(values["Panel\\Spray|WindowBottom"], "40000");
+  EXPECT_EQ(values["Panel\\Spray|VelocityX"], "-3.5");
+  EXPECT_EQ(values["Panel\\Spray|VelocityY"], "1e-07");
+  EXPECT_EQ(values["Panel\\Spray|Double"], "0.123457");
+
+  SETTINGS s = Load(values);
+  EXPECT_EQ(s.Int, INT_MIN);
+  EXPECT_FALSE(s.Bool);
+  EXPECT_EQ(s.Byte, 0);
+  EXPECT_EQ(s.Double, 0.123457); // all the precision the store keeps
+  EXPECT_FALSE(s.Text.IsNull());
+  EXPECT_STREQ(s.Text.GetText(), "");
+  EXPECT_EQ(s.Rect.left, -10);
+  EXPECT_EQ(s.Rect.top, -20);
+  EXPECT_EQ(s.Rect.right, 30000);
+  EXPECT_EQ(s.Rect.bottom, 40000);
+  EXPECT_EQ(s.Point.x, -3.5);
+  EXPECT_EQ(s.Point.y, 1e-7);
+}
+
+TEST(Registry, StoredValuesAreBroughtIntoTheirTypes) {
+  struct Case {
+    const char *Int, *Bool, *Byte, *Double;
+    int32_t ExpectInt;
+    bool ExpectBool;
+    uint8_t ExpectByte;
+    double ExpectDouble;
+  } cases[] = {
+      {"12", "2", "300", "1.5", 12, true, 44, 1.5},
+      {"-1", "-1", "-1", "-0", -1, true, 255, 0.0},
+      {"abc", "0", "256", "abc", -7, false, 0, 0.0},                   // not numbers
+      {"", "", "", "", -7, true, 200, 0.0},                            // empty texts
+      {"99999999999", "x", "2147483648", "1e999", -7, true, 200, 0.5}, // out of range
+      {" 42xyz", "1", "7", "nan", 42, true, 7, 0.5},
+      {"2147483647", "0", "0", "-inf", INT_MAX, false, 0, 0.5},
+  };
+  for (const Case &c : cases) {
+    Stored values{{"App|RegistryVersion", "1"},
+                  {"Panel\\Spray|Int", c.Int},
+                  {"Panel\\Spray|Bool", c.Bool},
+                  {"Panel\\Spray|Byte", c.Byte},
+                  {"Panel\\Spray|Double", c.Double}};
+    SETTINGS s = Load(values);
+    EXPECT_EQ(s.Int, c.ExpectInt) << c.Int;
+    EXPECT_EQ(s.Bool, c.ExpectBool) << c.Bool;
+    EXPECT_EQ(s.Byte, c.ExpectByte) << c.Byte;
+    EXPECT_EQ(s.Double, c.ExpectDouble) << c.Double;
+  }
+}
+
+TEST(Registry, MissingValuesOfAStoredVersionTakeDefaultsThroughTheirText) {
+  Stored values{{"App|RegistryVersion", "1"}};
+  SETTINGS s = Load(values);
+  EXPECT_EQ(s.Int, -7);
+  EXPECT_EQ(s.Double, 0.5);
+  EXPECT_STREQ(s.Text.GetText(), "default text");
+
+  app::Registry store(std::unique_ptr<app::RegistryMedium>(new MemoryMedium(values)));
+  store.Begin(true);
+  double third = 0.0;
+  store.ExchangeDouble("Third", third, 1.0 / 3.0); // the default passes through "%g"
+  EXPECT_EQ(third, 0.333333);
+  app::String own("own text");
+  store.ExchangeString("Missing", own, own.GetText()); // the default is the variable's own text
+  EXPECT_STREQ(own.GetText(), "own text");
+}
+
+TEST(Registry, ParseStoredInt) {
+  struct Case {
+    const char *Text;
+    int32_t Expected;
+  } cases[] = {{"0", 0},           {"-2147483648", INT_MIN},
+               {"2147483648", 99}, {"-2147483649", 99},
+               {"+5", 5},          {"\t-3 ", -3},
+               {"- 3", 99},        {"0x10", 0},
+               {"12.7", 12},       {"", 99},
+               {nullptr, 99}};
+  for (const Case &c : cases)
+    EXPECT_EQ(app::ParseStoredInt(c.Text, 99), c.Expected) << (c.Text ? c.Text : "null");
+}
+
+TEST(Registry, StoreWithoutMediumLoadsDefaults) {
+  // The native build keeps no settings: a whole pass loads the defaults.
+  app::Registry store;
+  store.Begin(true);
+  SETTINGS s;
+  ExchangeGroup(store, s);
+  ExpectDefaults(s);
+}
+
+} // namespace
