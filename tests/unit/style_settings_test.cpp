@@ -156,6 +156,16 @@ TEST_F(StyleSettings, EmptyStoreLoadsTheDefaults) {
   }
 }
 
+TEST_F(StyleSettings, SetOptionsStoresWithoutCorrection) {
+  app::SetOptions({0, -2, 9, 0});
+  app::OPTIONS copy{};
+  const app::OPTIONS &o = app::GetOptions(&copy);
+  EXPECT_EQ(0, o.TurnInterval);
+  EXPECT_EQ(-2, o.DisplayingInterval);
+  EXPECT_EQ(9, copy.ViewMat);
+  EXPECT_EQ(0, copy.HistoryMax);
+}
+
 TEST_F(StyleSettings, OutOfRangeValuesLoadInsideTheBounds) {
   MemoryStore store = Stored({
       {"", "TurnInterval", "0"},
