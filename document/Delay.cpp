@@ -68,7 +68,6 @@ struct DelayDiffMember {
   UCharBuffer Window; // DelayWindowSize bytes, made on first use
   int32_t WindowFilled = 0;
   int32_t WindowPosition = 0;
-  int64_t Produced = 0;
 };
 
 DelayDiff::DelayDiff(Delay &first, Delay &second, bool add)
@@ -81,8 +80,6 @@ DelayDiff::DelayDiff(Delay &first, Delay &second, bool add)
 DelayDiff::~DelayDiff() = default;
 
 bool DelayDiff::HasChanged() const { return Member->Changed; }
-
-int64_t DelayDiff::GetProduced() const { return Member->Produced; }
 
 int32_t DelayDiff::Read(unsigned char *dst, int32_t len) {
   DelayDiffMember &m = *Member;
@@ -111,7 +108,6 @@ int32_t DelayDiff::Read(unsigned char *dst, int32_t len) {
     m.First->Advance(n);
     m.Second->Advance(n);
     produced += n;
-    m.Produced += n;
   }
   return produced;
 }
@@ -124,7 +120,6 @@ const unsigned char *DelayDiff::GetCurrent() {
   if (GetAvailable() == 0) {
     m.WindowFilled = Read(window, DelayWindowSize);
     m.WindowPosition = 0;
-    m.Produced -= m.WindowFilled; // counted when the consumer advances over them
   }
   return window + m.WindowPosition;
 }
@@ -134,7 +129,6 @@ int32_t DelayDiff::GetAvailable() { return Member->WindowFilled - Member->Window
 void DelayDiff::Advance(int32_t n) {
   DelayDiffMember &m = *Member;
   m.WindowPosition += n;
-  m.Produced += n;
   if (m.WindowPosition >= m.WindowFilled)
     m.WindowPosition = m.WindowFilled = 0;
 }

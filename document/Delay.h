@@ -63,8 +63,6 @@ public:
 
   // While subtracting: some pair of bytes differed so far.
   bool HasChanged() const;
-  // Bytes produced so far, through Read and the window together.
-  int64_t GetProduced() const;
 
   bool IsEnd() override;
   int32_t GetAvailable() override;

@@ -7,24 +7,24 @@
 namespace app {
 
 struct HistoryWriterMember {
-  History *Target = nullptr;
+  app::History *History = nullptr;
   std::unique_ptr<HistoryItem> Item;
   int32_t WritePosition = 0;
   bool Open = false;
 };
 
 HistoryWriter::HistoryWriter(History &history) : Member(std::make_unique<HistoryWriterMember>()) {
-  Member->Target = &history;
+  Member->History = &history;
 }
 
 HistoryWriter::~HistoryWriter() {
   if (Member->Open)
-    Member->Target->AbortWrite();
+    Member->History->AbortWrite();
 }
 
 bool HistoryWriter::Begin() {
   HistoryWriterMember &m = *Member;
-  if (m.Open || !m.Target->BeginWrite())
+  if (m.Open || !m.History->BeginWrite())
     return false;
   m.Open = true;
   m.Item = std::make_unique<HistoryItem>();
@@ -45,7 +45,7 @@ void HistoryWriter::Commit(int32_t owner, int32_t kind) {
     return;
   m.Item->SetTags(owner, kind);
   m.Item->TrimDirectory(m.WritePosition);
-  m.Target->AddItem(std::move(m.Item));
+  m.History->AddItem(std::move(m.Item));
   m.WritePosition = 0;
   m.Item = std::make_unique<HistoryItem>();
 }
@@ -55,13 +55,13 @@ void HistoryWriter::End() {
   if (!m.Open)
     return;
   m.Open = false; // EndWrite closes the write even when filing fails
-  m.Target->EndWrite();
+  m.History->EndWrite();
 }
 
 // ---------------------------------------------------------------------------------------------
 
 struct HistoryReaderMember {
-  History *Source = nullptr;
+  app::History *History = nullptr;
   HistoryItem *Item = nullptr;
   int32_t ReadPosition = 0;
   bool Open = false;
@@ -69,23 +69,23 @@ struct HistoryReaderMember {
 };
 
 HistoryReader::HistoryReader(History &history) : Member(std::make_unique<HistoryReaderMember>()) {
-  Member->Source = &history;
+  Member->History = &history;
 }
 
 HistoryReader::~HistoryReader() {
   if (Member->Open)
-    Member->Source->AbortRead();
+    Member->History->AbortRead();
 }
 
 void HistoryReader::Begin(bool backward) {
   HistoryReaderMember &m = *Member;
   m.Backward = backward;
-  m.Source->BeginRead(backward);
+  m.History->BeginRead(backward);
   // Open before the first item: when there is no record to read, the destructor must still
   // end the read, or the history would go on believing a replay is running.
   m.Open = true;
   m.ReadPosition = 0;
-  m.Item = m.Source->NextItem();
+  m.Item = m.History->NextItem();
 }
 
 bool HistoryReader::IsEnd() const { return Member->Item == nullptr; }
@@ -104,7 +104,7 @@ void HistoryReader::ReadBlock(std::unique_ptr<Delay> &slot) {
 
 void HistoryReader::Next() {
   HistoryReaderMember &m = *Member;
-  m.Item = m.Source->NextItem();
+  m.Item = m.History->NextItem();
   m.ReadPosition = 0;
 }
 
@@ -113,7 +113,7 @@ void HistoryReader::End() {
   if (!m.Open)
     return;
   m.Open = false;
-  m.Source->EndRead();
+  m.History->EndRead();
 }
 
 } // namespace app
