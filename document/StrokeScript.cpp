@@ -107,23 +107,24 @@ int32_t FindName(const char *const *names, int32_t count, const std::string &wor
   return -1;
 }
 
-// The words of one line, reading up to a '#'.
+// The words of one line without its comment: a line whose first word starts with '#' is a
+// comment, and a word that is just '#' starts a trailing comment (colours are written #RRGGBB).
 std::vector<std::string> SplitWords(const std::string &line) {
   std::vector<std::string> words;
   std::string::size_type i = 0;
   while (i < line.size()) {
     const char c = line[i];
-    if (c == '#')
-      break;
     if (c == ' ' || c == '\t' || c == '\r') {
       ++i;
       continue;
     }
     std::string::size_type end = i;
-    while (end < line.size() && line[end] != ' ' && line[end] != '\t' && line[end] != '\r' &&
-           line[end] != '#')
+    while (end < line.size() && line[end] != ' ' && line[end] != '\t' && line[end] != '\r')
       ++end;
-    words.push_back(line.substr(i, end - i));
+    std::string word = line.substr(i, end - i);
+    if (word == "#" || (words.empty() && word[0] == '#'))
+      break;
+    words.push_back(std::move(word));
     i = end;
   }
   return words;

@@ -1,7 +1,8 @@
 // Stroke scripts: a recorded sequence of tool settings and pointer actions, replayed on a
 // picture through the real tools and engine, turn by turn as the picture view drives them.
 //
-// One command a line; blanks separate the words; '#' starts a comment. Commands:
+// One command a line; blanks separate the words. A line whose first word starts with '#' is a
+// comment, and so is the rest of a line from a word that is just '#'. Commands:
 //
 //   canvas W H [#RRGGBB[AA]]   a blank picture of W x H (default opaque white) instead of the
 //                              given one; only before every other command
