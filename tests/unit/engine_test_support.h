@@ -5,6 +5,7 @@
 #include "engine/Core.h"
 #include "engine/GeneralStyle.h"
 #include "engine/SprayStyle.h"
+#include "foundation/Random.h"
 
 #include <gtest/gtest.h>
 
