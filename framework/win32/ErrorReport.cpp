@@ -2,6 +2,7 @@
 
 #include "framework/ErrorMessage.h"
 #include "framework/String.h"
+#include "framework/win32/Modal.h"
 
 #include <cstdarg>
 
@@ -20,8 +21,9 @@ ErrorMessageShower Shower = ShowMessageBox;
 void Show(HWND owner, const String &text) {
   String caption;
   caption.Load(CaptionString);
-  // MODAL GUARD: an app::Modal guard belongs here, keeping the main frame and its panels
-  // disabled while the box is up, once the window framework provides it.
+  // The main frame and its panels stay disabled while the box is up.
+  Modal modal;
+  modal.DisableOwnerWindows();
   Shower(owner, text.GetText(), caption.GetText(), ErrorMessageStyle);
 }
 
