@@ -1,9 +1,8 @@
 # The Windows build: window-system code, the plug-in library with its resources, and the host.
-brushmote_glob_sub(WIN32_SOURCES win32 ${BRUSHMOTE_LAYERS})
-add_library(brushmote_win32 STATIC ${WIN32_SOURCES})
-target_link_libraries(brushmote_win32 PUBLIC brushmote_portable user32 gdi32 comctl32 comdlg32
-                                             shell32 advapi32)
-target_compile_definitions(brushmote_win32 PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX)
+# Window-system code is part of brushmote_portable in this build; this name is for the
+# programs that need it.
+add_library(brushmote_win32 INTERFACE)
+target_link_libraries(brushmote_win32 INTERFACE brushmote_portable)
 
 # The resources, also linked into test programs that use string-table entries or templates.
 set(BRUSHMOTE_RESOURCES ${CMAKE_SOURCE_DIR}/resources/brushmote.rc)
