@@ -319,22 +319,29 @@ void CoreMember::Stamp(PARTICLE &p, int32_t column, int32_t row, uint32_t color,
       DRAWWORK &w = e[x];
       const uint32_t n = w.Coverage;
       uint32_t mean = w.MeanColor;
-      const uint32_t A = n * (mean >> 24);
-      const uint32_t B = b * a;
-      if (B > 0) {
-        if (A > 0) {
-          // At most 255 * 65535 * 255 + 255 * 255 * 255 < 2^32.
-          const uint32_t AB = A + B;
-          uint32_t r = ((mean & 0xFF) * A + (color & 0xFF) * B) / AB;
-          uint32_t g = ((mean >> 8 & 0xFF) * A + (color >> 8 & 0xFF) * B) / AB;
-          uint32_t bl = ((mean >> 16 & 0xFF) * A + (color >> 16 & 0xFF) * B) / AB;
-          mean = (mean & 0xFF000000u) | r | g << 8 | bl << 16;
-        } else {
-          mean = color;
+      if (n != 0 && mean != color) {
+        // Weighted means of the entry and the stamp.
+        const uint32_t A = n * (mean >> 24);
+        const uint32_t B = b * a;
+        if (B > 0) {
+          if (A > 0) {
+            // At most 255 * 65535 * 255 + 255 * 255 * 255 < 2^32.
+            const uint32_t AB = A + B;
+            uint32_t r = ((mean & 0xFF) * A + (color & 0xFF) * B) / AB;
+            uint32_t g = ((mean >> 8 & 0xFF) * A + (color >> 8 & 0xFF) * B) / AB;
+            uint32_t bl = ((mean >> 16 & 0xFF) * A + (color >> 16 & 0xFF) * B) / AB;
+            mean = (mean & 0xFF000000u) | r | g << 8 | bl << 16;
+          } else {
+            mean = color;
+          }
         }
+        mean = (mean & 0x00FFFFFFu) | (A + B) / (b + n) << 24;
+      } else if (n == 0 && a != 0) {
+        // A fresh entry (all zero) takes the colour; for a transparent colour it stays zero.
+        mean = color;
       }
-      const uint32_t alpha = n > 0 ? (A + B) / (b + n) : a;
-      w.MeanColor = (mean & 0x00FFFFFFu) | alpha << 24;
+      // (Otherwise the entry's own colour is stamped again, which keeps the means.)
+      w.MeanColor = mean;
       const uint32_t coverage = n + b;
       w.Coverage = static_cast<uint16_t>(coverage > 65535 ? 65535 : coverage);
     }
@@ -366,11 +373,13 @@ void CoreMember::FlushRows(int32_t from, int32_t to, unsigned char *bits, int32_
       if (erase) {
         p[3] = static_cast<unsigned char>(((65536 - t) * pa) >> 16);
       } else {
-        const uint32_t A = pa * 256;
-        const uint32_t At = A + t;
-        p[0] = static_cast<unsigned char>((p[0] * A + (mean & 0xFF) * t) / At);
-        p[1] = static_cast<unsigned char>((p[1] * A + (mean >> 8 & 0xFF) * t) / At);
-        p[2] = static_cast<unsigned char>((p[2] * A + (mean >> 16 & 0xFF) * t) / At);
+        if (((PixelAt(p) ^ mean) & 0x00FFFFFFu) != 0) { // (the same colour stays as it is)
+          const uint32_t A = pa * 256;
+          const uint32_t At = A + t;
+          p[0] = static_cast<unsigned char>((p[0] * A + (mean & 0xFF) * t) / At);
+          p[1] = static_cast<unsigned char>((p[1] * A + (mean >> 8 & 0xFF) * t) / At);
+          p[2] = static_cast<unsigned char>((p[2] * A + (mean >> 16 & 0xFF) * t) / At);
+        }
         p[3] = static_cast<unsigned char>(((65536 - t) * pa + t * 255) >> 16);
       }
     }
@@ -475,20 +484,29 @@ void Core::ComputeForces() {
             if (d2 > 1) {
               continue;
             } else if (d2 > 0) {
-              const PARTICLE_INFO_ITEM &qi = items[q.SettingsIndex];
+              // Q's strengths: most neighbours share P's settings.
+              double qGravity = ps.Gravity;
+              double qRepulsion = ps.Repulsion;
+              double qViscosity = ps.Viscosity;
+              if (q.SettingsIndex != cachedIndex) {
+                const PARTICLE_INFO_ITEM &qi = items[q.SettingsIndex];
+                qGravity = BRUSHMOTE_FIELD(double, qi, Gravity);
+                qRepulsion = BRUSHMOTE_FIELD(double, qi, Repulsion);
+                qViscosity = BRUSHMOTE_FIELD(double, qi, Viscosity);
+              }
               const double d = std::sqrt(d2);
               double force = 0;
               const double t = 1 - d * ps.GravityArea;
               if (t > 0)
-                force += ps.Gravity * BRUSHMOTE_FIELD(double, qi, Gravity) * t;
+                force += ps.Gravity * qGravity * t;
               const double u = 1 - d2 * ps.RepulsionArea;
               if (u > 0)
-                force -= ps.Repulsion * BRUSHMOTE_FIELD(double, qi, Repulsion) * u;
+                force -= ps.Repulsion * qRepulsion * u;
               fx = force * dx / d;
               fy = force * dy / d;
               const double w = 1 - d * ps.ViscosityArea;
               if (w > 0) {
-                const double qw = BRUSHMOTE_FIELD(double, qi, Viscosity) * w;
+                const double qw = qViscosity * w;
                 s.FlowX += q.VelocityX * qw;
                 s.FlowY += q.VelocityY * qw;
                 s.FlowWeight += qw;
