@@ -245,8 +245,8 @@ TEST(SprayStyle, EngineUnits) {
   EXPECT_DOUBLE_EQ(0.000625, e.Throwing);
   EXPECT_DOUBLE_EQ(2.0, e.Velocity.x);
   EXPECT_DOUBLE_EQ(-0.5, e.Velocity.y);
-  EXPECT_DOUBLE_EQ(M_PI, e.SpinAngleWiggle);
-  EXPECT_DOUBLE_EQ(M_PI / 2, e.SplitAngleWiggle);
+  EXPECT_DOUBLE_EQ(3.141592653589793, e.SpinAngleWiggle);
+  EXPECT_DOUBLE_EQ(3.141592653589793 / 2, e.SplitAngleWiggle);
   // Radians, degrees of the sweep, shares and integers stay.
   EXPECT_EQ(s.SpinAngle, e.SpinAngle);
   EXPECT_EQ(s.SplitAngle2, e.SplitAngle2);
