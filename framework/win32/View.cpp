@@ -55,9 +55,10 @@ bool View::OnIdle() { return false; }
 void View::OnUpdateCommand(int32_t, Command &) {}
 
 void View::OnSize(int32_t, int32_t, int32_t) {
-  RECT client = {};
-  GetClientRect(client);
   for (int bar : {SB_HORZ, SB_VERT}) {
+    // Read again for each axis: showing or hiding the first bar changes the other extent.
+    RECT client = {};
+    GetClientRect(client);
     int extent = ClientExtent(client, bar);
     int content = bar == SB_HORZ ? Member->ContentWidth : Member->ContentHeight;
     SCROLLINFO info = {};
