@@ -1,4 +1,5 @@
 // The library's exported entry points and its entry routine.
+#include "framework/String.h"
 #include "plugin/HostPicture.h"
 #include "plugin/win32/Library.h"
 #include "plugin/win32/RunPlugin.h"
@@ -13,9 +14,13 @@ extern "C" {
 // copied with its terminating zero into the host's buffer.
 int32_t FilterGetTitle(int32_t, char *title, int32_t *outA, int32_t *outB) {
   if (title != nullptr) {
-    char text[256] = {};
-    LoadStringA(app::GetLibraryHandle(), 60000, text, sizeof text);
-    std::memcpy(title, text, std::strlen(text) + 1);
+    try {
+      app::String text;
+      text.Load(60000);
+      std::memcpy(title, text.GetText(), size_t(text.GetLength()) + 1);
+    } catch (...) {
+      title[0] = '\0'; // nothing may escape into the host
+    }
   }
   if (outA != nullptr)
     *outA = 0;
