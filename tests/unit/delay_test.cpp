@@ -154,7 +154,7 @@ TEST(Delay, DamagedBlockThrows) {
   const Bytes data = RandomBytes(40000);
   app::DelayBuffer source(data.data(), static_cast<int32_t>(data.size()));
   const Bytes block = Compress(source);
-  Bytes cut(block.begin(), block.begin() + static_cast<long>(block.size() / 2));
+  Bytes cut(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(block.size() / 2));
   Bytes badHeader = block;
   badHeader[0] = 0x12;
   Bytes badTrailer = block;
