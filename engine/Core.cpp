@@ -13,6 +13,10 @@
 #include <stdexcept>
 #include <utility>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace app {
 
 namespace {
@@ -75,6 +79,104 @@ void LoadForceSettings(const PARTICLE_INFO_ITEM &item, FORCE_SETTINGS &s) {
   s.UseSpin = BRUSHMOTE_FIELD(bool, item, UseSpin);
 }
 
+// P's side of the pair interactions of one forces pass.
+struct PAIR_SOURCE {
+  double X, Y; // P's fraction of its cell
+  double VelocityX, VelocityY;
+  const FORCE_SETTINGS *Settings;
+  int32_t SettingsIndex;
+  const PARTICLE_INFO_ITEM *Items;
+};
+
+// Interacts P (accumulator acc) with the particles from slot `from` on of a cell that lies
+// (dc, dr) cells from P's, whose accumulators start at `row`. Every value is read into locals
+// first, so that the stores into the neighbours' accumulators cannot force reloads.
+inline void Interact(const PAIR_SOURCE &source, SUM &acc, const CELL &other, int32_t from,
+                     int32_t dc, int32_t dr, SUM *row) {
+  const int32_t count = other.Count;
+  if (from >= count)
+    return;
+  const FORCE_SETTINGS &ps = *source.Settings;
+  const double gravity = ps.Gravity;
+  const double repulsion = ps.Repulsion;
+  const double viscosity = ps.Viscosity;
+  const double gravityArea = ps.GravityArea;
+  const double repulsionArea = ps.RepulsionArea;
+  const double viscosityArea = ps.ViscosityArea;
+  const bool randomPush = gravity > 0 || repulsion > 0;
+  const double px = dc - source.X;
+  const double py = dr - source.Y;
+  const double pvx = source.VelocityX;
+  const double pvy = source.VelocityY;
+  const double unit = 1.0 / FractionUnit;
+  double forceX = acc.ForceX;
+  double forceY = acc.ForceY;
+  double flowX = acc.FlowX;
+  double flowY = acc.FlowY;
+  double flowWeight = acc.FlowWeight;
+  for (int32_t j = from; j < count; ++j) {
+    const PARTICLE &q = other.Slots[j];
+    // (cell difference - P's fraction) + Q's fraction
+    const double dx = px + q.FractionX * unit;
+    const double dy = py + q.FractionY * unit;
+    const double d2 = dx * dx + dy * dy;
+    if (d2 > 1)
+      continue;
+    SUM &e = row[j];
+    double fx, fy;
+    if (d2 > 0) {
+      // Q's strengths: most neighbours share P's settings.
+      double qGravity = gravity;
+      double qRepulsion = repulsion;
+      double qViscosity = viscosity;
+      if (q.SettingsIndex != source.SettingsIndex) {
+        const PARTICLE_INFO_ITEM &qi = source.Items[q.SettingsIndex];
+        qGravity = BRUSHMOTE_FIELD(double, qi, Gravity);
+        qRepulsion = BRUSHMOTE_FIELD(double, qi, Repulsion);
+        qViscosity = BRUSHMOTE_FIELD(double, qi, Viscosity);
+      }
+      const double d = std::sqrt(d2);
+      double m = 0;
+      const double t = 1 - d * gravityArea;
+      if (t > 0)
+        m += gravity * qGravity * t;
+      const double u = 1 - d2 * repulsionArea;
+      if (u > 0)
+        m -= repulsion * qRepulsion * u;
+      fx = m * dx / d;
+      fy = m * dy / d;
+      const double w = 1 - d * viscosityArea;
+      if (w > 0) {
+        const double qw = qViscosity * w;
+        flowX += q.VelocityX * qw;
+        flowY += q.VelocityY * qw;
+        flowWeight += qw;
+        const double pw = viscosity * w;
+        e.FlowX += pvx * pw;
+        e.FlowY += pvy * pw;
+        e.FlowWeight += pw;
+      }
+    } else if (randomPush) {
+      const int32_t r1 = Random();
+      const int32_t r2 = Random();
+      fx = r1 * 0.01 / 32767;
+      fy = r2 * 0.01 / 32767;
+    } else {
+      fx = 0;
+      fy = 0;
+    }
+    forceX += fx;
+    forceY += fy;
+    e.ForceX -= fx;
+    e.ForceY -= fy;
+  }
+  acc.ForceX = forceX;
+  acc.ForceY = forceY;
+  acc.FlowX = flowX;
+  acc.FlowY = flowY;
+  acc.FlowWeight = flowWeight;
+}
+
 // Rotates a velocity by base angle a and a random spread s (radians); with both 0 nothing
 // happens and no random number is drawn. Positive angles turn counter-clockwise on the screen
 // (y points down).
@@ -99,6 +201,95 @@ int32_t Clamp(int32_t v, int32_t low, int32_t high) { return v < low ? low : v >
 uint16_t FractionOf(double coordinate, int32_t cell) {
   // coordinate - cell lies in [0, 1), and scaling by 32768 is exact.
   return static_cast<uint16_t>((coordinate - cell) * FractionUnit);
+}
+
+// Stamps one row of brush weights into `count` accumulator entries.
+void StampRow(DRAWWORK *e, const unsigned char *weights, int32_t count, uint32_t color) {
+  const uint32_t a = color >> 24;
+  for (int32_t x = 0; x < count; ++x) {
+    const uint32_t b = weights[x];
+    if (b == 0)
+      continue; // nothing changes
+    DRAWWORK &w = e[x];
+    const uint32_t n = w.Coverage;
+    uint32_t mean = w.MeanColor;
+    if (n != 0 && mean != color) {
+      // Weighted means of the entry and the stamp.
+      const uint32_t A = n * (mean >> 24);
+      const uint32_t B = b * a;
+      if (B > 0) {
+        if (A > 0) {
+          // At most 255 * 65535 * 255 + 255 * 255 * 255 < 2^32.
+          const uint32_t AB = A + B;
+          uint32_t r = ((mean & 0xFF) * A + (color & 0xFF) * B) / AB;
+          uint32_t g = ((mean >> 8 & 0xFF) * A + (color >> 8 & 0xFF) * B) / AB;
+          uint32_t bl = ((mean >> 16 & 0xFF) * A + (color >> 16 & 0xFF) * B) / AB;
+          mean = (mean & 0xFF000000u) | r | g << 8 | bl << 16;
+        } else {
+          mean = color;
+        }
+      }
+      mean = (mean & 0x00FFFFFFu) | (A + B) / (b + n) << 24;
+    } else if (n == 0 && a != 0) {
+      // A fresh entry (all zero) takes the colour; for a transparent colour it stays zero.
+      mean = color;
+    }
+    // (Otherwise the entry's own colour is stamped again, which keeps the means.)
+    w.MeanColor = mean;
+    const uint32_t coverage = n + b;
+    w.Coverage = static_cast<uint16_t>(coverage > 65535 ? 65535 : coverage);
+  }
+}
+
+// The same for a whole row of 8 entries when no entry needs a weighted mean (each is fresh,
+// unstamped, or holds exactly this colour), two entries to a vector; false, with nothing
+// changed, when some entry does.
+bool StampRowOfOneColour(DRAWWORK *e, const unsigned char *weights, uint32_t color) {
+#if defined(__SSE2__)
+  static_assert(sizeof(DRAWWORK) == 8 && offsetof(DRAWWORK, MeanColor) == 4,
+                "an entry is a 64-bit lane: coverage, two zero bytes, colour");
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i colours = _mm_set1_epi64x(static_cast<int64_t>(uint64_t(color) << 32));
+  const __m128i transparent = _mm_set1_epi32((color >> 24) == 0 ? -1 : 0);
+  const __m128i coverageMask = _mm_set1_epi64x(0xFFFF);
+  const __m128i lowHalf = _mm_set1_epi64x(0xFFFFFFFF);
+  // The 8 weights as 64-bit lanes, each below its entry's coverage.
+  const __m128i w16 =
+      _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i *>(weights)), zero);
+  const __m128i w32lo = _mm_unpacklo_epi16(w16, zero);
+  const __m128i w32hi = _mm_unpackhi_epi16(w16, zero);
+  const __m128i w[4] = {_mm_unpacklo_epi32(w32lo, zero), _mm_unpackhi_epi32(w32lo, zero),
+                        _mm_unpacklo_epi32(w32hi, zero), _mm_unpackhi_epi32(w32hi, zero)};
+  __m128i entries[4];
+  __m128i fresh[4];
+  __m128i slow = zero;
+  for (int32_t i = 0; i < 4; ++i) {
+    entries[i] = _mm_loadu_si128(reinterpret_cast<const __m128i *>(e + 2 * i));
+    // Per entry, moved up into the colour's half of the lane: stamped (b > 0), and fresh
+    // (coverage 0).
+    const __m128i stamped =
+        _mm_slli_epi64(_mm_andnot_si128(_mm_cmpeq_epi32(w[i], zero), lowHalf), 32);
+    const __m128i unused =
+        _mm_slli_epi64(_mm_cmpeq_epi32(_mm_and_si128(entries[i], coverageMask), zero), 32);
+    const __m128i sameColour = _mm_cmpeq_epi32(entries[i], colours);
+    slow = _mm_or_si128(slow, _mm_andnot_si128(_mm_or_si128(unused, sameColour), stamped));
+    fresh[i] = _mm_andnot_si128(transparent, _mm_and_si128(unused, stamped));
+  }
+  if (_mm_movemask_epi8(slow) != 0)
+    return false;
+  for (int32_t i = 0; i < 4; ++i) {
+    // Coverage: the saturating sum; colour: the stamp's for fresh entries.
+    __m128i updated = _mm_adds_epu16(entries[i], w[i]);
+    updated = _mm_or_si128(_mm_and_si128(fresh[i], colours), _mm_andnot_si128(fresh[i], updated));
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(e + 2 * i), updated);
+  }
+  return true;
+#else
+  (void)e;
+  (void)weights;
+  (void)color;
+  return false;
+#endif
 }
 
 } // namespace
@@ -305,46 +496,14 @@ void CoreMember::Stamp(PARTICLE &p, int32_t column, int32_t row, uint32_t color,
 
   const unsigned char *brush =
       Brushes.GetItems() + (4 * fy + fx) * BrushSide * BrushSide + (left - x0);
-  const uint32_t a = color >> 24;
   DRAWWORK *ring = DrawWork.GetWritableItems();
   for (int32_t y = top; y < bottom; ++y) {
     const unsigned char *weights = brush + (y - y0) * BrushSide;
     const int32_t ringRow = y % DrawRingRows;
     Widen(DrawSpans[ringRow], left, right - 1);
     DRAWWORK *e = ring + static_cast<ptrdiff_t>(ringRow) * width;
-    for (int32_t x = left; x < right; ++x) {
-      const uint32_t b = weights[x - left];
-      if (b == 0)
-        continue; // nothing changes
-      DRAWWORK &w = e[x];
-      const uint32_t n = w.Coverage;
-      uint32_t mean = w.MeanColor;
-      if (n != 0 && mean != color) {
-        // Weighted means of the entry and the stamp.
-        const uint32_t A = n * (mean >> 24);
-        const uint32_t B = b * a;
-        if (B > 0) {
-          if (A > 0) {
-            // At most 255 * 65535 * 255 + 255 * 255 * 255 < 2^32.
-            const uint32_t AB = A + B;
-            uint32_t r = ((mean & 0xFF) * A + (color & 0xFF) * B) / AB;
-            uint32_t g = ((mean >> 8 & 0xFF) * A + (color >> 8 & 0xFF) * B) / AB;
-            uint32_t bl = ((mean >> 16 & 0xFF) * A + (color >> 16 & 0xFF) * B) / AB;
-            mean = (mean & 0xFF000000u) | r | g << 8 | bl << 16;
-          } else {
-            mean = color;
-          }
-        }
-        mean = (mean & 0x00FFFFFFu) | (A + B) / (b + n) << 24;
-      } else if (n == 0 && a != 0) {
-        // A fresh entry (all zero) takes the colour; for a transparent colour it stays zero.
-        mean = color;
-      }
-      // (Otherwise the entry's own colour is stamped again, which keeps the means.)
-      w.MeanColor = mean;
-      const uint32_t coverage = n + b;
-      w.Coverage = static_cast<uint16_t>(coverage > 65535 ? 65535 : coverage);
-    }
+    if (right - left != BrushSide || !StampRowOfOneColour(e + left, weights, color))
+      StampRow(e + left, weights, right - left, color);
   }
 }
 
@@ -470,89 +629,30 @@ void Core::ComputeForces() {
         const double pfy = p.FractionY * unit;
         const double pvx = p.VelocityX;
         const double pvy = p.VelocityY;
-        const bool randomPush = ps.Gravity > 0 || ps.Repulsion > 0;
-
-        auto interact = [&](const CELL &other, int32_t from, int32_t dc, int32_t dr, SUM *row,
-                            int32_t column) {
-          for (int32_t j = from; j < other.Count; ++j) {
-            const PARTICLE &q = other.Slots[j];
-            SUM &e = row[column * CellCapacity + j];
-            const double dx = dc - pfx + q.FractionX * unit;
-            const double dy = dr - pfy + q.FractionY * unit;
-            const double d2 = dx * dx + dy * dy;
-            double fx, fy;
-            if (d2 > 1) {
-              continue;
-            } else if (d2 > 0) {
-              // Q's strengths: most neighbours share P's settings.
-              double qGravity = ps.Gravity;
-              double qRepulsion = ps.Repulsion;
-              double qViscosity = ps.Viscosity;
-              if (q.SettingsIndex != cachedIndex) {
-                const PARTICLE_INFO_ITEM &qi = items[q.SettingsIndex];
-                qGravity = BRUSHMOTE_FIELD(double, qi, Gravity);
-                qRepulsion = BRUSHMOTE_FIELD(double, qi, Repulsion);
-                qViscosity = BRUSHMOTE_FIELD(double, qi, Viscosity);
-              }
-              const double d = std::sqrt(d2);
-              double force = 0;
-              const double t = 1 - d * ps.GravityArea;
-              if (t > 0)
-                force += ps.Gravity * qGravity * t;
-              const double u = 1 - d2 * ps.RepulsionArea;
-              if (u > 0)
-                force -= ps.Repulsion * qRepulsion * u;
-              fx = force * dx / d;
-              fy = force * dy / d;
-              const double w = 1 - d * ps.ViscosityArea;
-              if (w > 0) {
-                const double qw = qViscosity * w;
-                s.FlowX += q.VelocityX * qw;
-                s.FlowY += q.VelocityY * qw;
-                s.FlowWeight += qw;
-                const double pw = ps.Viscosity * w;
-                e.FlowX += pvx * pw;
-                e.FlowY += pvy * pw;
-                e.FlowWeight += pw;
-              }
-            } else if (randomPush) {
-              const int32_t r1 = Random();
-              const int32_t r2 = Random();
-              fx = r1 * 0.01 / 32767;
-              fy = r2 * 0.01 / 32767;
-            } else {
-              fx = 0;
-              fy = 0;
-            }
-            s.ForceX += fx;
-            s.ForceY += fy;
-            e.ForceX -= fx;
-            e.ForceY -= fy;
-          }
-        };
-
+        PAIR_SOURCE source = {pfx, pfy, pvx, pvy, &ps, cachedIndex, items};
+        SUM acc = s; // P's accumulator, with the shares of the particles before it
         const CELL *here = &cell;
         const CELL *below = here + columns;
-        interact(here[0], k + 1, 0, 0, sums, c);
-        interact(here[1], 0, 1, 0, sums, c + 1);
-        interact(below[-1], 0, -1, 1, nextSums, c - 1);
-        interact(below[0], 0, 0, 1, nextSums, c);
-        interact(below[1], 0, 1, 1, nextSums, c + 1);
+        Interact(source, acc, here[0], k + 1, 0, 0, sums + c * CellCapacity);
+        Interact(source, acc, here[1], 0, 1, 0, sums + (c + 1) * CellCapacity);
+        Interact(source, acc, below[-1], 0, -1, 1, nextSums + (c - 1) * CellCapacity);
+        Interact(source, acc, below[0], 0, 0, 1, nextSums + c * CellCapacity);
+        Interact(source, acc, below[1], 0, 1, 1, nextSums + (c + 1) * CellCapacity);
 
         double vx = pvx;
         double vy = pvy;
         if (ps.UseSpin && p.Age != 0 && ps.SpinStep > 0 && p.Age % ps.SpinStep == 0)
           Rotate(vx, vy, ps.SpinAngle, ps.SpinAngleWiggle);
-        const double weight = s.FlowWeight;
+        const double weight = acc.FlowWeight;
         if (weight > 0) {
-          const double meanX = s.FlowX / weight;
-          const double meanY = s.FlowY / weight;
+          const double meanX = acc.FlowX / weight;
+          const double meanY = acc.FlowY / weight;
           const double t = ps.Viscosity * (weight < 1 ? weight : 1);
           vx = (1 - t) * vx + t * meanX;
           vy = (1 - t) * vy + t * meanY;
         }
-        vx += s.ForceX;
-        vy += s.ForceY;
+        vx += acc.ForceX;
+        vy += acc.ForceY;
         double gx, gy;
         GravityAt(general, c + pfx, r + pfy, m.Columns, m.Rows, gx, gy);
         vx += gx;
