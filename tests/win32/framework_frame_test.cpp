@@ -16,7 +16,7 @@ using fwtest::Pump;
 using fwtest::TestFrame;
 using fwtest::TestView;
 
-class FrameTest : public FrameworkTest {
+class FrameworkFrameTest : public FrameworkTest {
 protected:
   // A frame of 400 x 300 with a view and a document, owned by the main-frame slot.
   void Build(bool withToolBar) {
@@ -58,7 +58,7 @@ protected:
   CountingDocument *document = nullptr;
 };
 
-TEST_F(FrameTest, ViewIsCreatedWithItsDocumentAndLaidOutBetweenTheBars) {
+TEST_F(FrameworkFrameTest, ViewIsCreatedWithItsDocumentAndLaidOutBetweenTheBars) {
   Build(true);
   EXPECT_EQ(1, document->Created);
   EXPECT_EQ(1, view->InitialUpdates);
@@ -88,7 +88,7 @@ TEST_F(FrameTest, ViewIsCreatedWithItsDocumentAndLaidOutBetweenTheBars) {
   EXPECT_EQ(client.bottom, ViewRect().bottom);
 }
 
-TEST_F(FrameTest, ScrollRequestsAreClampedToTheContent) {
+TEST_F(FrameworkFrameTest, ScrollRequestsAreClampedToTheContent) {
   Build(false);
   view->SetContentSize(1000, 800);
   // Both bars now show; the page of each is the client extent that is left.
@@ -146,7 +146,7 @@ TEST_F(FrameTest, ScrollRequestsAreClampedToTheContent) {
   EXPECT_EQ(0, view->GetScrollPosition().y);
 }
 
-TEST_F(FrameTest, ContentSmallerThanTheClientStaysAtTheOrigin) {
+TEST_F(FrameworkFrameTest, ContentSmallerThanTheClientStaysAtTheOrigin) {
   Build(false);
   view->SetContentSize(100, 50);
   for (int code : {SB_LINEDOWN, SB_PAGEDOWN, SB_BOTTOM}) {
@@ -161,7 +161,7 @@ TEST_F(FrameTest, ContentSmallerThanTheClientStaysAtTheOrigin) {
   EXPECT_EQ(0, position.y);
 }
 
-TEST_F(FrameTest, MenuSelectionShowsPromptsLoadedOnce) {
+TEST_F(FrameworkFrameTest, MenuSelectionShowsPromptsLoadedOnce) {
   Build(false);
   HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDM_FW_MENU));
   HMENU popup = GetSubMenu(menu, 0);
@@ -190,7 +190,7 @@ TEST_F(FrameTest, MenuSelectionShowsPromptsLoadedOnce) {
   DestroyMenu(menu);
 }
 
-TEST_F(FrameTest, MenuItemsTakeTheirStatesByPosition) {
+TEST_F(FrameworkFrameTest, MenuItemsTakeTheirStatesByPosition) {
   Build(false);
   HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDM_FW_MENU));
   HMENU popup = GetSubMenu(menu, 0);
@@ -226,7 +226,7 @@ TEST_F(FrameTest, MenuItemsTakeTheirStatesByPosition) {
   DestroyMenu(menu);
 }
 
-TEST_F(FrameTest, ToolBarButtonsTakeTheirStatesById) {
+TEST_F(FrameworkFrameTest, ToolBarButtonsTakeTheirStatesById) {
   Build(true);
   HWND bar = frame->GetItem(app::Frame::ToolBarId);
   SendMessageA(bar, TB_SETSTATE, TestFrame::PlainButton,
@@ -265,7 +265,7 @@ TEST_F(FrameTest, ToolBarButtonsTakeTheirStatesById) {
   EXPECT_EQ(app::Command::None, none.GetKind());
 }
 
-TEST_F(FrameTest, CommandsAndKeysGoToTheViewAndEveryCloseTellsTheDocumentOnce) {
+TEST_F(FrameworkFrameTest, CommandsAndKeysGoToTheViewAndEveryCloseTellsTheDocumentOnce) {
   Build(false);
   frame->Send(WM_COMMAND, MAKEWPARAM(IDS_FW_ITEM, 0), 0);
   frame->Send(WM_KEYDOWN, VK_LEFT, 0);
@@ -308,7 +308,7 @@ COLORREF PixelAt(HWND window, int x, int y) {
   return color;
 }
 
-TEST_F(FrameTest, PaintedPixelsShowTheSquareWhereTheScrollPutsIt) {
+TEST_F(FrameworkFrameTest, PaintedPixelsShowTheSquareWhereTheScrollPutsIt) {
   Build(false);
   view->Paint = [this](HDC) { PaintSquare(*view); };
   view->SetContentSize(1000, 1000);

@@ -169,9 +169,17 @@ public:
 class FakeValueControl : public app::ValueControl {
 public:
   double Value = 0.0;
+  const void *DrawRecord = nullptr;
   void SetValue(double value) override { Value = value; }
   double GetValue() const override { return Value; }
   void OnDestroy() override { Detach(); }
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == app::WM_APP_DRAWITEM) {
+      DrawRecord = reinterpret_cast<const void *>(wParam);
+      return 0;
+    }
+    return app::ValueControl::WindowProc(message, wParam, lParam);
+  }
 };
 
 } // namespace fwtest

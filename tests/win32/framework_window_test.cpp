@@ -47,9 +47,9 @@ RECT Rect(int left, int top, int right, int bottom) { return RECT{left, top, rig
 
 const int Default = static_cast<int>(CW_USEDEFAULT);
 
-using WindowTest = FrameworkTest;
+using FrameworkWindowTest = FrameworkTest;
 
-TEST_F(WindowTest, CreatesAppWindowsOfTheSharedClassAtGivenOrDefaultPlacement) {
+TEST_F(FrameworkWindowTest, CreatesAppWindowsOfTheSharedClassAtGivenOrDefaultPlacement) {
   CommandWindow placed;
   placed.CreateAppWindow("Placed", WS_POPUP, Rect(10, 20, 110, 220), nullptr);
   RECT rect = {};
@@ -76,7 +76,7 @@ TEST_F(WindowTest, CreatesAppWindowsOfTheSharedClassAtGivenOrDefaultPlacement) {
   EXPECT_GT(rect.bottom - rect.top, 0);
 }
 
-TEST_F(WindowTest, CommandsArriveWithTheirSourceCode) {
+TEST_F(FrameworkWindowTest, CommandsArriveWithTheirSourceCode) {
   CommandWindow window;
   window.CreateAppWindow(nullptr, WS_POPUP, Rect(0, 0, 50, 50), nullptr);
   HWND button = CreateWindowExA(0, "BUTTON", "b", WS_CHILD, 0, 0, 10, 10, window.GetHandle(),
@@ -107,7 +107,7 @@ TEST_F(WindowTest, CommandsArriveWithTheirSourceCode) {
   EXPECT_EQ(1, window.Commands[2].Code);
 }
 
-TEST_F(WindowTest, AnExceptionInAHandlerIsReportedOnceAndTheWindowGoesOn) {
+TEST_F(FrameworkWindowTest, AnExceptionInAHandlerIsReportedOnceAndTheWindowGoesOn) {
   CommandWindow window;
   window.CreateAppWindow(nullptr, WS_POPUP, Rect(0, 0, 50, 50), nullptr);
 
@@ -128,7 +128,7 @@ TEST_F(WindowTest, AnExceptionInAHandlerIsReportedOnceAndTheWindowGoesOn) {
   EXPECT_EQ(2u, ShownMessages().size());
 }
 
-TEST_F(WindowTest, ObjectOutlivesItsWindowAndDetachRestoresTheControl) {
+TEST_F(FrameworkWindowTest, ObjectOutlivesItsWindowAndDetachRestoresTheControl) {
   CommandWindow window;
   window.CreateAppWindow(nullptr, WS_POPUP, Rect(0, 0, 50, 50), nullptr);
   HWND handle = window.GetHandle();
@@ -158,7 +158,7 @@ TEST_F(WindowTest, ObjectOutlivesItsWindowAndDetachRestoresTheControl) {
   EXPECT_EQ(original, GetWindowLongPtrA(edit, GWLP_WNDPROC));
 }
 
-TEST_F(WindowTest, ItemIntegersAreWholeSignedNumbers) {
+TEST_F(FrameworkWindowTest, ItemIntegersAreWholeSignedNumbers) {
   CommandWindow parent;
   parent.CreateAppWindow(nullptr, WS_POPUP, Rect(0, 0, 50, 50), nullptr);
   CreateWindowExA(0, "EDIT", "", WS_CHILD, 0, 0, 40, 12, parent.GetHandle(),
@@ -199,7 +199,7 @@ public:
   }
 };
 
-TEST_F(WindowTest, SlotsReachFrameViewAndExistingPanels) {
+TEST_F(FrameworkWindowTest, SlotsReachFrameViewAndExistingPanels) {
   EXPECT_EQ(nullptr, app::GetMainWindow());
   EXPECT_FALSE(app::IdleStep());
 
@@ -256,7 +256,7 @@ TEST_F(WindowTest, SlotsReachFrameViewAndExistingPanels) {
   EXPECT_EQ(1, frame->FinalDestroys);
 }
 
-TEST_F(WindowTest, TheFrameEndsTheLoopWhenItsWindowIsGone) {
+TEST_F(FrameworkWindowTest, TheFrameEndsTheLoopWhenItsWindowIsGone) {
   app::Frame frame;
   frame.CreateAppWindow(nullptr, WS_POPUP, Rect(0, 0, 50, 50), nullptr);
   frame.Destroy();
@@ -266,9 +266,9 @@ TEST_F(WindowTest, TheFrameEndsTheLoopWhenItsWindowIsGone) {
 }
 
 // Tip texts from the string table.
-using ToolTipTest = FrameworkTest;
+using FrameworkToolTipTest = FrameworkTest;
 
-TEST_F(ToolTipTest, SuppliesLineOneOfTheEntryCutTo79Bytes) {
+TEST_F(FrameworkToolTipTest, SuppliesLineOneOfTheEntryCutTo79Bytes) {
   struct Case {
     UINT_PTR Id;
     std::string Text;
@@ -291,7 +291,7 @@ TEST_F(ToolTipTest, SuppliesLineOneOfTheEntryCutTo79Bytes) {
   }
 }
 
-TEST_F(ToolTipTest, PanelControlsGetTipsByTheirControlId) {
+TEST_F(FrameworkToolTipTest, PanelControlsGetTipsByTheirControlId) {
   CountingPanel panel;
   panel.CreatePanel(nullptr);
   HWND button = panel.GetItem(IDS_FW_BUTTON);
