@@ -1,5 +1,8 @@
 #include "document/StrokeScript.h"
 #include "document/Tools.h"
+#include "engine/ColorStyle.h"
+#include "engine/GeneralStyle.h"
+#include "engine/SprayStyle.h"
 #include "foundation/Image.h"
 #include "tools/picture/PictureFile.h"
 
@@ -42,9 +45,36 @@ uint64_t Render(const std::string &script, app::STROKE_RESULT *result = nullptr)
   return PixelHash(picture);
 }
 
+// A run resets the program-wide settings and the current tool; the tests put them back.
+class StrokeScript : public ::testing::Test {
+protected:
+  void SetUp() override {
+    for (int32_t i = 0; i < app::ToolCount; ++i) {
+      Spray[i] = app::CopySprayStyle(i);
+      Color[i] = app::CopyColorStyle(i);
+    }
+    app::GetGeneralStyle(&General);
+    Tool = app::GetCurrentTool();
+  }
+  void TearDown() override {
+    for (int32_t i = 0; i < app::ToolCount; ++i) {
+      app::SetSprayStyle(Spray[i], i);
+      app::SetColorStyle(Color[i], i);
+    }
+    app::SetGeneralStyle(General);
+    app::DestroyTools();
+    app::SelectTool(Tool);
+    app::DestroyTools();
+  }
+  app::SPRAYSTYLE Spray[app::ToolCount];
+  app::COLORSTYLE Color[app::ToolCount];
+  app::GENERALSTYLE General;
+  int32_t Tool = 0;
+};
+
 // The shipped examples on the default picture. The hashes were taken from renders checked by
 // eye; a change means every painted pixel must be looked at again.
-TEST(StrokeScript, ExamplesRenderTheirGoldenPictures) {
+TEST_F(StrokeScript, ExamplesRenderTheirGoldenPictures) {
   const struct {
     const char *name;
     const char *hash;
@@ -66,7 +96,7 @@ TEST(StrokeScript, ExamplesRenderTheirGoldenPictures) {
   }
 }
 
-TEST(StrokeScript, TheSameSeededStrokeReplaysToIdenticalPixels) {
+TEST_F(StrokeScript, TheSameSeededStrokeReplaysToIdenticalPixels) {
   const std::string stroke = "spray Count 12\n"
                              "spray VelocityMode 3\n" // random swing
                              "spray VelocityWiggle 0.5\n"
@@ -86,7 +116,7 @@ TEST(StrokeScript, TheSameSeededStrokeReplaysToIdenticalPixels) {
   EXPECT_NE(Render(canvas + "seed 6\n" + stroke), a); // the seed really matters
 }
 
-TEST(StrokeScript, CanvasToolsAndSettingsApply) {
+TEST_F(StrokeScript, CanvasToolsAndSettingsApply) {
   // Paint on a transparent canvas, then erase the left half of it: only the right half keeps
   // opaque pixels, and nothing outside the stroke's band is touched.
   app::StrokeScript script;
@@ -128,7 +158,7 @@ TEST(StrokeScript, CanvasToolsAndSettingsApply) {
   EXPECT_EQ(app::GetCurrentTool(), app::ToolIndexErase);
 }
 
-TEST(StrokeScript, BadScriptsNameTheLineAndKeepTheScript) {
+TEST_F(StrokeScript, BadScriptsNameTheLineAndKeepTheScript) {
   const struct {
     const char *text;
     int32_t line;
@@ -187,7 +217,6 @@ TEST(StrokeScript, BadScriptsNameTheLineAndKeepTheScript) {
     EXPECT_EQ(e.GetLine(), 3);
   }
   EXPECT_FALSE(app::IsToolBusy()); // the stroke was cancelled with its engine
-  app::DestroyTools();
 }
 
 } // namespace
