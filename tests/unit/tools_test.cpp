@@ -316,6 +316,24 @@ TEST_F(ToolStroke, AStrokeHoldsOneSettingsReferenceUntilTheButtonGoesUp) {
   EXPECT_FALSE(Engine.HasParticles());
 }
 
+TEST_F(ToolStroke, AFailedEventLeavesTheToolIdleAndSwitchable) {
+  Send(app::ToolEventButtonDown, -500, -500); // dropped: only the stroke holds its settings
+  ASSERT_EQ(Emitted.size(), 1u);
+  // Something else drops the stroke's reference: the next emission and the cancel's release
+  // both fail.
+  Engine.ReleaseSettings(Emitted[0].Request.SettingsIndex);
+  ASSERT_FALSE(Engine.HasParticles());
+  EXPECT_THROW(Send(app::ToolEventTurn, -400, -500), std::out_of_range);
+  EXPECT_FALSE(app::IsToolBusy());
+  EXPECT_FALSE(app::IsToolCapturing());
+  EXPECT_NO_THROW(app::SelectTool(app::ToolIndexBlur));
+  // And the next stroke starts cleanly, without releasing anything twice.
+  Send(app::ToolEventButtonDown, 100, 100);
+  Send(app::ToolEventButtonUp, 100, 100);
+  Engine.EraseAllParticles();
+  EXPECT_FALSE(Engine.HasParticles());
+}
+
 TEST_F(ToolStroke, SwitchingToolsCancelsTheStrokeErasesParticlesAndTellsTheWindows) {
   static std::vector<int32_t> told;
   told.clear();
