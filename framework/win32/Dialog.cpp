@@ -87,6 +87,8 @@ Dialog::~Dialog() {
 LRESULT Dialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
   case WM_DESTROY:
+    // The tip window, owned by the dialog, is already gone or goes now.
+    Member->Tip.Destroy();
     OnDestroy();
     return TRUE;
   case WM_CLOSE:

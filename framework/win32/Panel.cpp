@@ -8,6 +8,8 @@ struct PanelMember {
   const char *Key = nullptr;
   RECT32 WindowRect = {0, 0, 0, 0};
   bool Shown = true;
+  // A show call made because the owner was minimised or restored is running.
+  bool FollowingOwner = false;
 };
 
 namespace {
@@ -45,10 +47,19 @@ LRESULT Panel::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     return TRUE;
   case WM_SHOWWINDOW:
     if (lParam == 0) {
-      Member->Shown = wParam != 0;
+      if (!Member->FollowingOwner) {
+        Member->Shown = wParam != 0;
+      }
+      return TRUE;
+    } else {
+      // Hidden or shown along with the owner (minimised or restored). The default handling
+      // does it with a show call of its own, which must not count as the user's choice.
+      Member->FollowingOwner = true;
+      LRESULT result = DefWindowProcA(GetHandle(), message, wParam, lParam);
+      Member->FollowingOwner = false;
+      (void)result;
       return TRUE;
     }
-    return FALSE;
   default:
     return Dialog::WindowProc(message, wParam, lParam);
   }

@@ -10,10 +10,13 @@ namespace app {
 
 ToolTip::ToolTip() = default;
 
-ToolTip::~ToolTip() {
+ToolTip::~ToolTip() { Destroy(); }
+
+void ToolTip::Destroy() {
   if (IsWindow()) {
-    Destroy();
+    Window::Destroy();
   }
+  SetHandle(nullptr);
 }
 
 void ToolTip::CreateTipWindow(HWND owner) {

@@ -15,6 +15,10 @@ public:
   // Destroys the tip window.
   ~ToolTip() override;
 
+  // Destroys the tip window if it still exists and forgets its handle (the tip window sends
+  // the object no messages, so nothing else would tell it that the window is gone).
+  void Destroy() override;
+
   // Creates the "tooltips_class32" window owned by the dialog. The tip window keeps its own
   // procedure: the object receives none of its messages. Throws app::Exception code 5.
   void CreateTipWindow(HWND owner);

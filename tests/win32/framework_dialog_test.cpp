@@ -529,10 +529,12 @@ TEST_F(FrameworkPanelTest, CloseBoxHidesAndShowCallsAreTracked) {
 
   panel.Show(SW_SHOW);
   EXPECT_TRUE(panel.IsShown());
-  // Hidden along with its minimised owner and shown again with it: still shown.
-  frame->Show(SW_MINIMIZE);
-  frame->Show(SW_RESTORE);
-  Pump(5);
+  // Hidden along with its owner (as when it is minimised) and shown again with it: the
+  // user's choice stays "shown".
+  ShowOwnedPopups(frame->GetHandle(), FALSE);
+  EXPECT_FALSE(panel.IsVisible());
+  EXPECT_TRUE(panel.IsShown());
+  ShowOwnedPopups(frame->GetHandle(), TRUE);
   EXPECT_TRUE(panel.IsVisible());
   EXPECT_TRUE(panel.IsShown());
 
