@@ -446,6 +446,24 @@ TEST_F(FrameworkModalTest, NestedGuardsDisableOnceAndEnableOnce) {
   EXPECT_TRUE(AllEnabled());
 }
 
+TEST_F(FrameworkDialogTest, ButtonPicturesAreOwnedByTheirObjects) {
+  ExchangeDialog dialog;
+  dialog.CreateModeless(nullptr);
+  HWND button = dialog.GetItem(IDOK);
+  SetWindowLongPtrA(button, GWL_STYLE, GetWindowLongPtrA(button, GWL_STYLE) | BS_BITMAP);
+  HGDIOBJ handle = nullptr;
+  {
+    app::GdiObject pictures[1];
+    const app::BUTTON_BITMAP table[] = {{IDOK, IDB_FW_BUTTON}};
+    dialog.SetButtonBitmaps(pictures, table, 1);
+    handle = pictures[0].GetHandle();
+    EXPECT_EQ(OBJ_BITMAP, pictures[0].GetType());
+    EXPECT_EQ(reinterpret_cast<LRESULT>(handle),
+              dialog.SendItemMessage(IDOK, BM_GETIMAGE, IMAGE_BITMAP, 0));
+  }
+  EXPECT_EQ(0u, GetObjectType(handle));
+}
+
 // Panels with their settings in memory.
 class TestPanel : public app::Panel {
 public:
