@@ -114,7 +114,8 @@ public:
   // Adds an item to the pending record (an item given while no record is pending is dropped).
   void AddItem(std::unique_ptr<HistoryItem> item);
   // Closes one write; the outermost files the pending record as the newest undo step, erasing
-  // the redo steps and then the oldest steps beyond HistoryMax. An empty record files nothing.
+  // the redo steps and then the oldest steps beyond HistoryMax. An empty record files nothing,
+  // nor does any record once HistoryMax has become 0.
   void EndWrite();
   // Closes one write and discards the pending record.
   void AbortWrite();
