@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstring>
+#include <initializer_list>
 #include <stdexcept>
 #include <utility>
 
@@ -419,11 +420,12 @@ void Core::SetPictureSize(int32_t width, int32_t height) {
   spans.Allocate(spanBytes);
   nextSpans.Allocate(spanBytes);
 
-  std::memset(drawWork.GetWritableData(), 0, static_cast<size_t>(drawWork.GetLength()));
-  std::memset(cells.GetWritableData(), 0, static_cast<size_t>(cellBytes));
-  std::memset(nextCells.GetWritableData(), 0, static_cast<size_t>(cellBytes));
-  std::memset(sums[0].GetWritableData(), 0, static_cast<size_t>(sumBytes));
-  std::memset(sums[1].GetWritableData(), 0, static_cast<size_t>(sumBytes));
+  for (UCharBuffer *b :
+       {static_cast<UCharBuffer *>(&drawWork), static_cast<UCharBuffer *>(&cells),
+        static_cast<UCharBuffer *>(&nextCells), static_cast<UCharBuffer *>(&sums[0]),
+        static_cast<UCharBuffer *>(&sums[1])})
+    if (!b->IsEmpty()) // a picture 0 pixels wide has no drawing accumulator
+      std::memset(b->GetWritableData(), 0, static_cast<size_t>(b->GetLength()));
   ROWSPAN *s = spans.GetWritableItems();
   ROWSPAN *n = nextSpans.GetWritableItems();
   for (int32_t r = 0; r < rows; ++r)

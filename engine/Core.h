@@ -46,9 +46,9 @@ public:
   Core &operator=(const Core &) = delete;
   ~Core();
 
-  // Sizes the grid and every buffer for a picture; erases all particles first. Throws code 12
-  // when a size overflows and code 3 when memory runs out (the engine is then empty, sized for
-  // a 0 x 0 picture).
+  // Sizes the grid and every buffer for a picture and erases all particles. A negative size
+  // throws code 11, a size whose buffers overflow the range-tested arithmetic code 12, and a
+  // lack of memory code 3; the engine is then unchanged.
   void SetPictureSize(int32_t width, int32_t height);
   // Erases all particles, then sets the mode (ModePaint, ModeErase or ModeBlur; any other
   // value throws std::out_of_range and changes nothing).
