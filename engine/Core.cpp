@@ -264,6 +264,9 @@ bool StampRowOfOneColour(DRAWWORK *e, const unsigned char *weights, uint32_t col
   __m128i entries[4];
   __m128i fresh[4];
   __m128i slow = zero;
+#if defined(__GNUC__)
+#pragma GCC unroll 4
+#endif
   for (int32_t i = 0; i < 4; ++i) {
     entries[i] = _mm_loadu_si128(reinterpret_cast<const __m128i *>(e + 2 * i));
     // Per entry, moved up into the colour's half of the lane: stamped (b > 0), and fresh
@@ -278,6 +281,9 @@ bool StampRowOfOneColour(DRAWWORK *e, const unsigned char *weights, uint32_t col
   }
   if (_mm_movemask_epi8(slow) != 0)
     return false;
+#if defined(__GNUC__)
+#pragma GCC unroll 4
+#endif
   for (int32_t i = 0; i < 4; ++i) {
     // Coverage: the saturating sum; colour: the stamp's for fresh entries.
     __m128i updated = _mm_adds_epu16(entries[i], w[i]);
