@@ -242,42 +242,54 @@ void StampRow(DRAWWORK *e, const unsigned char *weights, int32_t count, uint32_t
   }
 }
 
-// The same for a whole row of 8 entries when no entry needs a weighted mean (each is fresh,
-// unstamped, or holds exactly this colour), two entries to a vector; false, with nothing
-// changed, when some entry does.
-bool StampRowOfOneColour(DRAWWORK *e, const unsigned char *weights, uint32_t color) {
 #if defined(__SSE2__)
-  static_assert(sizeof(DRAWWORK) == 8 && offsetof(DRAWWORK, MeanColor) == 4,
-                "an entry is a 64-bit lane: coverage, two zero bytes, colour");
+static_assert(sizeof(DRAWWORK) == 8 && offsetof(DRAWWORK, MeanColor) == 4,
+              "an entry is a 64-bit lane: coverage, two zero bytes, colour");
+
+// Per brush row, two entries to a vector: the 8 weights each in its entry's coverage, and
+// all-ones in the colour half of each entry whose weight is not 0.
+enum {
+  LaneVectors = 8,
+  LaneBytes = LaneVectors * 16,
+  LaneTableBytes = BrushPhases * BrushSide * LaneBytes
+};
+
+void BuildBrushLanes(const unsigned char *brushes, unsigned char *lanes) {
+  for (int32_t row = 0; row < BrushPhases * BrushSide; ++row) {
+    uint64_t values[2 * BrushSide] = {};
+    for (int32_t x = 0; x < BrushSide; ++x) {
+      const uint64_t b = brushes[row * BrushSide + x];
+      values[x] = b;                                            // weights: vectors 0 to 3
+      values[BrushSide + x] = b != 0 ? 0xFFFFFFFF00000000u : 0; // stamped: vectors 4 to 7
+    }
+    std::memcpy(lanes + row * LaneBytes, values, LaneBytes);
+  }
+}
+
+// The colour-dependent constants of one stamp.
+struct STAMP_VECTORS {
+  __m128i Colours; // the colour in each entry's colour half
+  __m128i Opaque;  // all-ones unless the colour is transparent
+  __m128i CoverageMask;
+};
+
+// Stamps a whole row of 8 entries when no entry needs a weighted mean (each is fresh,
+// unstamped, or holds exactly this colour); false, with nothing changed, when some entry does.
+inline bool StampRowOfOneColour(DRAWWORK *e, const unsigned char *lanes, const STAMP_VECTORS &v) {
   const __m128i zero = _mm_setzero_si128();
-  const __m128i colours = _mm_set1_epi64x(static_cast<int64_t>(uint64_t(color) << 32));
-  const __m128i transparent = _mm_set1_epi32((color >> 24) == 0 ? -1 : 0);
-  const __m128i coverageMask = _mm_set1_epi64x(0xFFFF);
-  const __m128i lowHalf = _mm_set1_epi64x(0xFFFFFFFF);
-  // The 8 weights as 64-bit lanes, each below its entry's coverage.
-  const __m128i w16 =
-      _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i *>(weights)), zero);
-  const __m128i w32lo = _mm_unpacklo_epi16(w16, zero);
-  const __m128i w32hi = _mm_unpackhi_epi16(w16, zero);
-  const __m128i w[4] = {_mm_unpacklo_epi32(w32lo, zero), _mm_unpackhi_epi32(w32lo, zero),
-                        _mm_unpacklo_epi32(w32hi, zero), _mm_unpackhi_epi32(w32hi, zero)};
-  __m128i entries[4];
-  __m128i fresh[4];
+  __m128i entries[4], unused[4], stamped[4];
   __m128i slow = zero;
 #if defined(__GNUC__)
 #pragma GCC unroll 4
 #endif
   for (int32_t i = 0; i < 4; ++i) {
     entries[i] = _mm_loadu_si128(reinterpret_cast<const __m128i *>(e + 2 * i));
-    // Per entry, moved up into the colour's half of the lane: stamped (b > 0), and fresh
-    // (coverage 0).
-    const __m128i stamped =
-        _mm_slli_epi64(_mm_andnot_si128(_mm_cmpeq_epi32(w[i], zero), lowHalf), 32);
-    const __m128i unused =
-        _mm_slli_epi64(_mm_cmpeq_epi32(_mm_and_si128(entries[i], coverageMask), zero), 32);
-    const __m128i sameColour = _mm_cmpeq_epi32(entries[i], colours);
-    slow = _mm_or_si128(slow, _mm_andnot_si128(_mm_or_si128(unused, sameColour), stamped));
-    fresh[i] = _mm_andnot_si128(transparent, _mm_and_si128(unused, stamped));
+    stamped[i] = _mm_loadu_si128(reinterpret_cast<const __m128i *>(lanes + 64 + 16 * i));
+    // Coverage 0, moved up into the colour half.
+    unused[i] =
+        _mm_slli_epi64(_mm_cmpeq_epi32(_mm_and_si128(entries[i], v.CoverageMask), zero), 32);
+    const __m128i sameColour = _mm_cmpeq_epi32(entries[i], v.Colours);
+    slow = _mm_or_si128(slow, _mm_andnot_si128(_mm_or_si128(unused[i], sameColour), stamped[i]));
   }
   if (_mm_movemask_epi8(slow) != 0)
     return false;
@@ -285,19 +297,16 @@ bool StampRowOfOneColour(DRAWWORK *e, const unsigned char *weights, uint32_t col
 #pragma GCC unroll 4
 #endif
   for (int32_t i = 0; i < 4; ++i) {
-    // Coverage: the saturating sum; colour: the stamp's for fresh entries.
-    __m128i updated = _mm_adds_epu16(entries[i], w[i]);
-    updated = _mm_or_si128(_mm_and_si128(fresh[i], colours), _mm_andnot_si128(fresh[i], updated));
+    // Coverage: the saturating sum; colour: the stamp's for fresh stamped entries.
+    const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i *>(lanes + 16 * i));
+    const __m128i fresh = _mm_and_si128(v.Opaque, _mm_and_si128(unused[i], stamped[i]));
+    __m128i updated = _mm_adds_epu16(entries[i], w);
+    updated = _mm_or_si128(_mm_and_si128(fresh, v.Colours), _mm_andnot_si128(fresh, updated));
     _mm_storeu_si128(reinterpret_cast<__m128i *>(e + 2 * i), updated);
   }
   return true;
-#else
-  (void)e;
-  (void)weights;
-  (void)color;
-  return false;
-#endif
 }
+#endif
 
 } // namespace
 
@@ -318,6 +327,7 @@ struct CoreMember {
   // two (the extra entries are never used).
   int32_t RingStride = 0;
   Buffer<unsigned char> Brushes;
+  Buffer<unsigned char> BrushLanes; // the brushes laid out for the vector stamp (SSE2 only)
   int32_t Mode = ModePaint;
   // Occupied column spans of the rows of Cells and NextCells, and the written spans of the
   // drawing ring's rows.
@@ -419,6 +429,11 @@ void Core::SetPictureSize(int32_t width, int32_t height) {
   Buffer<unsigned char> brushes;
   brushes.Allocate(BrushPhases * BrushSide * BrushSide);
   BuildBrushes(brushes.GetWritableItems());
+  Buffer<unsigned char> brushLanes;
+#if defined(__SSE2__)
+  brushLanes.Allocate(LaneTableBytes);
+  BuildBrushLanes(brushes.GetItems(), brushLanes.GetWritableItems());
+#endif
   Buffer<DRAWWORK> drawWork;
   drawWork.Allocate(drawBytes);
   Buffer<CELL> cells, nextCells;
@@ -448,6 +463,7 @@ void Core::SetPictureSize(int32_t width, int32_t height) {
   m.RingStride = ringStride;
   m.PictureHeight = height;
   m.Brushes.Swap(brushes);
+  m.BrushLanes.Swap(brushLanes);
   m.DrawWork.Swap(drawWork);
   for (ROWSPAN &span : m.DrawSpans)
     span = EmptySpan;
@@ -508,16 +524,32 @@ void CoreMember::Stamp(PARTICLE &p, int32_t column, int32_t row, uint32_t color,
   if (left >= right || top >= bottom)
     return;
 
-  const unsigned char *brush =
-      Brushes.GetItems() + (4 * fy + fx) * BrushSide * BrushSide + (left - x0);
+  const int32_t table = 4 * fy + fx;
+  const unsigned char *brush = Brushes.GetItems() + table * BrushSide * BrushSide + (left - x0);
   DRAWWORK *ring = DrawWork.GetWritableItems();
+#if defined(__SSE2__)
+  if (right - left == BrushSide) {
+    // Whole rows: the vector stamp, falling back to the entry by entry one for a row that needs
+    // weighted means.
+    const STAMP_VECTORS v = {_mm_set1_epi64x(static_cast<int64_t>(uint64_t(color) << 32)),
+                             _mm_set1_epi32((color >> 24) == 0 ? 0 : -1), _mm_set1_epi64x(0xFFFF)};
+    const unsigned char *lanes =
+        BrushLanes.GetItems() + (table * BrushSide + (top - y0)) * LaneBytes;
+    for (int32_t y = top; y < bottom; ++y, lanes += LaneBytes) {
+      const int32_t ringRow = y % DrawRingRows;
+      Widen(DrawSpans[ringRow], left, right - 1);
+      DRAWWORK *e = ring + static_cast<ptrdiff_t>(ringRow) * RingStride + left;
+      if (!StampRowOfOneColour(e, lanes, v))
+        StampRow(e, brush + (y - y0) * BrushSide, BrushSide, color);
+    }
+    return;
+  }
+#endif
   for (int32_t y = top; y < bottom; ++y) {
-    const unsigned char *weights = brush + (y - y0) * BrushSide;
     const int32_t ringRow = y % DrawRingRows;
     Widen(DrawSpans[ringRow], left, right - 1);
-    DRAWWORK *e = ring + static_cast<ptrdiff_t>(ringRow) * RingStride;
-    if (right - left != BrushSide || !StampRowOfOneColour(e + left, weights, color))
-      StampRow(e + left, weights, right - left, color);
+    DRAWWORK *e = ring + static_cast<ptrdiff_t>(ringRow) * RingStride + left;
+    StampRow(e, brush + (y - y0) * BrushSide, right - left, color);
   }
 }
 
