@@ -92,8 +92,12 @@ struct PAIR_SOURCE {
 // Interacts P (accumulator acc) with the particles from slot `from` on of a cell that lies
 // (dc, dr) cells from P's, whose accumulators start at `row`. Every value is read into locals
 // first, so that the stores into the neighbours' accumulators cannot force reloads.
-inline void Interact(const PAIR_SOURCE &source, SUM &acc, const CELL &other, int32_t from,
-                     int32_t dc, int32_t dr, SUM *row) {
+#if defined(__GNUC__)
+__attribute__((always_inline))
+#endif
+inline void
+Interact(const PAIR_SOURCE &source, SUM &acc, const CELL &other, int32_t from, int32_t dc,
+         int32_t dr, SUM *row) {
   const int32_t count = other.Count;
   if (from >= count)
     return;
@@ -334,6 +338,9 @@ struct CoreMember {
   Buffer<ROWSPAN> CellSpans;
   Buffer<ROWSPAN> NextCellSpans;
   ROWSPAN DrawSpans[DrawRingRows];
+  // The move pass's writable views of NextCells and NextCellSpans.
+  CELL *NextCellItems = nullptr;
+  ROWSPAN *NextSpanItems = nullptr;
   int32_t ParticleCount = 0;
 
   CoreMember() {
@@ -758,7 +765,7 @@ int32_t CoreMember::Place(const PARTICLE &p, int32_t column, int32_t row, double
     return 0;
   const int32_t c = static_cast<int32_t>(x);
   const int32_t r = static_cast<int32_t>(y);
-  CELL &cell = NextCells.GetWritableItems()[static_cast<ptrdiff_t>(r) * Columns + c];
+  CELL &cell = NextCellItems[static_cast<ptrdiff_t>(r) * Columns + c];
   if (cell.Count == CellCapacity)
     return 0;
   PARTICLE &copy = cell.Slots[cell.Count++];
@@ -770,7 +777,7 @@ int32_t CoreMember::Place(const PARTICLE &p, int32_t column, int32_t row, double
   copy.SettingsIndex = p.SettingsIndex;
   copy.Generations = generations;
   copy.Sample = p.Sample;
-  Widen(NextCellSpans.GetWritableItems()[r], c, c);
+  Widen(NextSpanItems[r], c, c);
   return 1;
 }
 
@@ -779,6 +786,8 @@ void Core::Move() {
   if (m.Rows == 0)
     return;
   const double lively = GetGeneralStyle().Lively;
+  m.NextCellItems = m.NextCells.GetWritableItems();
+  m.NextSpanItems = m.NextCellSpans.GetWritableItems();
   const PARTICLE_INFO_ITEM *items = m.ParticleInfos.GetItems();
   ROWSPAN *spans = m.CellSpans.GetWritableItems();
   CELL *cells = m.Cells.GetWritableItems();
