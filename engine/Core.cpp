@@ -562,6 +562,19 @@ void CoreMember::Stamp(PARTICLE &p, int32_t column, int32_t row, uint32_t color,
 
 namespace {
 
+inline int32_t LowestSetBit(uint32_t x) {
+#if defined(__GNUC__)
+  return __builtin_ctz(x);
+#else
+  int32_t n = 0;
+  while ((x & 1u) == 0) {
+    x >>= 1;
+    ++n;
+  }
+  return n;
+#endif
+}
+
 // Blends one accumulator entry into its picture pixel (RGBA) when its coverage passes 180.
 inline void BlendEntry(const DRAWWORK &entry, unsigned char *p, bool erase) {
   const uint32_t coverage = entry.Coverage;
@@ -602,24 +615,44 @@ void CoreMember::FlushRows(int32_t from, int32_t to, unsigned char *bits, int32_
     unsigned char *pixel = bits + static_cast<ptrdiff_t>(y) * stride;
     int32_t x = span.First;
 #if defined(__SSE2__)
-    // Four entries at a time past the ones whose coverage is 180 or less (most of them).
+    // Eight entries at a time: those whose coverage passes 180 (a few) are blended one by one,
+    // and the eight are cleared on the way.
     const __m128i coverageMask = _mm_set1_epi64x(0xFFFF);
     const __m128i threshold = _mm_set1_epi32(180);
-    for (; x + 4 <= span.Last + 1; x += 4) {
-      const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(e + x));
-      const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(e + x + 2));
-      const __m128i over = _mm_or_si128(_mm_cmpgt_epi32(_mm_and_si128(a, coverageMask), threshold),
-                                        _mm_cmpgt_epi32(_mm_and_si128(b, coverageMask), threshold));
-      if (_mm_movemask_epi8(over) == 0)
-        continue;
-      for (int32_t i = 0; i < 4; ++i)
+    const __m128i zero = _mm_setzero_si128();
+    for (; x + 8 <= span.Last + 1; x += 8) {
+      __m128i *v = reinterpret_cast<__m128i *>(e + x);
+      const __m128i a = _mm_loadu_si128(v);
+      const __m128i b = _mm_loadu_si128(v + 1);
+      const __m128i c = _mm_loadu_si128(v + 2);
+      const __m128i d = _mm_loadu_si128(v + 3);
+      // Coverage above 180: one 32-bit lane of each entry, packed to one bit an entry.
+      const __m128i ab =
+          _mm_packs_epi32(_mm_cmpgt_epi32(_mm_and_si128(a, coverageMask), threshold),
+                          _mm_cmpgt_epi32(_mm_and_si128(b, coverageMask), threshold));
+      const __m128i cd =
+          _mm_packs_epi32(_mm_cmpgt_epi32(_mm_and_si128(c, coverageMask), threshold),
+                          _mm_cmpgt_epi32(_mm_and_si128(d, coverageMask), threshold));
+      uint32_t over = static_cast<uint32_t>(_mm_movemask_epi8(_mm_packs_epi16(ab, cd))) & 0x5555u;
+      while (over != 0) {
+        const int32_t i = LowestSetBit(over) / 2;
+        over &= over - 1;
         BlendEntry(e[x + i], pixel + (x + i) * 4, erase);
+      }
+      _mm_storeu_si128(v, zero);
+      _mm_storeu_si128(v + 1, zero);
+      _mm_storeu_si128(v + 2, zero);
+      _mm_storeu_si128(v + 3, zero);
     }
+    const int32_t cleared = x;
+#else
+    const int32_t cleared = span.First;
 #endif
     for (; x <= span.Last; ++x)
       BlendEntry(e[x], pixel + x * 4, erase);
-    std::memset(static_cast<void *>(e + span.First), 0,
-                static_cast<size_t>(span.Last - span.First + 1) * sizeof(DRAWWORK));
+    if (span.Last >= cleared)
+      std::memset(static_cast<void *>(e + cleared), 0,
+                  static_cast<size_t>(span.Last - cleared + 1) * sizeof(DRAWWORK));
     span = EmptySpan;
   }
 }
