@@ -17,6 +17,12 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 
+// memcpy that accepts the null pointers of empty rows (a picture 0 pixels wide).
+void CopyBytes(void *to, const void *from, size_t n) {
+  if (n > 0)
+    std::memcpy(to, from, n);
+}
+
 // A host with one picture: blue, green, red rows plus alpha rows, and a destination that keeps
 // what the plug-in hands back.
 struct TestHost {
@@ -25,25 +31,24 @@ struct TestHost {
   static int32_t StoredRows;
 
   static int32_t ReadColor(int32_t row, int32_t, int32_t count, unsigned char *buffer, int32_t) {
-    std::memcpy(buffer, Color.data() + static_cast<size_t>(row) * count * 3,
-                static_cast<size_t>(count) * 3);
+    CopyBytes(buffer, Color.data() + static_cast<size_t>(row) * count * 3,
+              static_cast<size_t>(count) * 3);
     return 1;
   }
   static int32_t ReadAlpha(int32_t row, int32_t, int32_t count, unsigned char *buffer, int32_t,
                            int32_t) {
-    std::memcpy(buffer, Alpha.data() + static_cast<size_t>(row) * count,
-                static_cast<size_t>(count));
+    CopyBytes(buffer, Alpha.data() + static_cast<size_t>(row) * count, static_cast<size_t>(count));
     return 1;
   }
   static int32_t WriteColor(int32_t row, int32_t, int32_t count, unsigned char *buffer, int32_t) {
-    std::memcpy(StoredColor.data() + static_cast<size_t>(row) * count * 3, buffer,
-                static_cast<size_t>(count) * 3);
+    CopyBytes(StoredColor.data() + static_cast<size_t>(row) * count * 3, buffer,
+              static_cast<size_t>(count) * 3);
     return 1;
   }
   static int32_t WriteAlpha(int32_t row, int32_t, int32_t count, unsigned char *buffer, int32_t,
                             int32_t) {
-    std::memcpy(StoredAlpha.data() + static_cast<size_t>(row) * count, buffer,
-                static_cast<size_t>(count));
+    CopyBytes(StoredAlpha.data() + static_cast<size_t>(row) * count, buffer,
+              static_cast<size_t>(count));
     ++StoredRows;
     return 1;
   }
