@@ -1,4 +1,5 @@
 #include "framework/Registry.h"
+#include "tests/unit/memory_medium.h"
 
 #include <gtest/gtest.h>
 
@@ -9,33 +10,8 @@
 
 namespace {
 
-// Values kept as texts in a map shared with the test, keyed "section|name".
-using Stored = std::map<std::string, std::string>;
-
-class MemoryMedium : public app::RegistryMedium {
-public:
-  explicit MemoryMedium(Stored &values) : Values(values) {}
-  void Open(bool) override {}
-  void SelectSection(const char *name) override { Section = name != nullptr ? name : "App"; }
-  int32_t ReadInt(const char *name, int32_t defaultValue) override {
-    auto found = Values.find(Key(name));
-    return found == Values.end() ? defaultValue
-                                 : app::ParseStoredInt(found->second.c_str(), defaultValue);
-  }
-  void ReadString(const char *name, app::String &value, const char *defaultText) override {
-    auto found = Values.find(Key(name));
-    value.Assign(found == Values.end() ? defaultText : found->second.c_str());
-  }
-  void WriteInt(const char *name, int32_t value) override {
-    Values[Key(name)] = std::to_string(value);
-  }
-  void WriteString(const char *name, const char *text) override { Values[Key(name)] = text; }
-
-private:
-  std::string Key(const char *name) const { return Section + "|" + name; }
-  Stored &Values;
-  std::string Section = "App";
-};
+using Stored = testing_support::StoredValues;
+using testing_support::MemoryMedium;
 
 struct SETTINGS {
   int32_t Int = 0;
@@ -84,7 +60,7 @@ void ExpectDefaults(const SETTINGS &s) {
 TEST(Registry, FirstRunAndOtherVersionsGiveExactlyTheDefaults) {
   Stored empty;
   ExpectDefaults(Load(empty));
-  Stored newer{{"App|RegistryVersion", "2"}, {"Panel\\Spray|Int", "5"}};
+  Stored newer{{"App/RegistryVersion", "2"}, {"Panel\\Spray/Int", "5"}};
   ExpectDefaults(Load(newer));
 }
 
@@ -104,14 +80,14 @@ TEST(Registry, SaveThenLoadRoundTripsEveryType) {
     s.Point = app::DPOINT{-3.5, 1e-7};
     ExchangeGroup(store, s);
   }
-  EXPECT_EQ(values["App|RegistryVersion"], "1");
-  EXPECT_EQ(values["Panel\\Spray|WindowLeft"], "-10");
-  EXPECT_EQ(values["Panel\\Spray|WindowTop"], "-20");
-  EXPECT_EQ(values["Panel\\Spray|WindowRight"], "30000");
-  EXPECT_EQ(values["Panel\\Spray|WindowBottom"], "40000");
-  EXPECT_EQ(values["Panel\\Spray|VelocityX"], "-3.5");
-  EXPECT_EQ(values["Panel\\Spray|VelocityY"], "1e-07");
-  EXPECT_EQ(values["Panel\\Spray|Double"], "0.123457");
+  EXPECT_EQ(values["App/RegistryVersion"], "1");
+  EXPECT_EQ(values["Panel\\Spray/WindowLeft"], "-10");
+  EXPECT_EQ(values["Panel\\Spray/WindowTop"], "-20");
+  EXPECT_EQ(values["Panel\\Spray/WindowRight"], "30000");
+  EXPECT_EQ(values["Panel\\Spray/WindowBottom"], "40000");
+  EXPECT_EQ(values["Panel\\Spray/VelocityX"], "-3.5");
+  EXPECT_EQ(values["Panel\\Spray/VelocityY"], "1e-07");
+  EXPECT_EQ(values["Panel\\Spray/Double"], "0.123457");
 
   SETTINGS s = Load(values);
   EXPECT_EQ(s.Int, INT_MIN);
@@ -145,11 +121,11 @@ TEST(Registry, StoredValuesAreBroughtIntoTheirTypes) {
       {"2147483647", "0", "0", "-inf", INT_MAX, false, 0, 0.5},
   };
   for (const Case &c : cases) {
-    Stored values{{"App|RegistryVersion", "1"},
-                  {"Panel\\Spray|Int", c.Int},
-                  {"Panel\\Spray|Bool", c.Bool},
-                  {"Panel\\Spray|Byte", c.Byte},
-                  {"Panel\\Spray|Double", c.Double}};
+    Stored values{{"App/RegistryVersion", "1"},
+                  {"Panel\\Spray/Int", c.Int},
+                  {"Panel\\Spray/Bool", c.Bool},
+                  {"Panel\\Spray/Byte", c.Byte},
+                  {"Panel\\Spray/Double", c.Double}};
     SETTINGS s = Load(values);
     EXPECT_EQ(s.Int, c.ExpectInt) << c.Int;
     EXPECT_EQ(s.Bool, c.ExpectBool) << c.Bool;
@@ -159,7 +135,7 @@ TEST(Registry, StoredValuesAreBroughtIntoTheirTypes) {
 }
 
 TEST(Registry, MissingValuesOfAStoredVersionTakeDefaultsThroughTheirText) {
-  Stored values{{"App|RegistryVersion", "1"}};
+  Stored values{{"App/RegistryVersion", "1"}};
   SETTINGS s = Load(values);
   EXPECT_EQ(s.Int, -7);
   EXPECT_EQ(s.Double, 0.5);

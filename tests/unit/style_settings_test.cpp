@@ -4,6 +4,7 @@
 #include "engine/SprayStyle.h"
 #include "framework/Registry.h"
 #include "plugin/Options.h"
+#include "tests/unit/memory_medium.h"
 
 #include <gtest/gtest.h>
 
@@ -18,46 +19,28 @@ namespace {
 
 using app::Registry;
 
-// Texts by section ("" is the root) and name; integers are kept as decimal text.
+// Stored texts and the keys asked for while loading, over the shared in-memory medium.
 struct MemoryStore {
-  std::map<std::string, std::map<std::string, std::string>> Values;
+  testing_support::StoredValues Values;
   std::set<std::string> Read; // "section/name" of every value asked for while loading
 
   void Set(const std::string &section, const std::string &name, const std::string &text) {
-    Values[section][name] = text;
+    Values[section + "/" + name] = text;
   }
   const std::string *Find(const std::string &section, const std::string &name) const {
-    auto s = Values.find(section);
-    if (s == Values.end())
-      return nullptr;
-    auto v = s->second.find(name);
-    return v == s->second.end() ? nullptr : &v->second;
+    auto v = Values.find(section + "/" + name);
+    return v == Values.end() ? nullptr : &v->second;
   }
-};
-
-class MemoryMedium : public app::RegistryMedium {
-public:
-  explicit MemoryMedium(MemoryStore &store) : Store(store) {}
-  void Open(bool) override {}
-  void SelectSection(const char *name) override { Section = name ? name : ""; }
-  int32_t ReadInt(const char *name, int32_t defaultValue) override {
-    Store.Read.insert(Section + "/" + name);
-    const std::string *text = Store.Find(Section, name);
-    return text ? app::ParseStoredInt(text->c_str(), defaultValue) : defaultValue;
+  std::string Get(const std::string &section, const std::string &name) const {
+    const std::string *text = Find(section, name);
+    return text != nullptr ? *text : std::string();
   }
-  void ReadString(const char *name, app::String &value, const char *defaultText) override {
-    Store.Read.insert(Section + "/" + name);
-    const std::string *text = Store.Find(Section, name);
-    value.Assign(text ? text->c_str() : defaultText);
+  size_t CountIn(const std::string &section) const {
+    size_t n = 0;
+    for (const auto &v : Values)
+      n += v.first.compare(0, section.size() + 1, section + "/") == 0;
+    return n;
   }
-  void WriteInt(const char *name, int32_t value) override {
-    Store.Set(Section, name, std::to_string(value));
-  }
-  void WriteString(const char *name, const char *text) override { Store.Set(Section, name, text); }
-
-private:
-  MemoryStore &Store;
-  std::string Section;
 };
 
 // Keeps every record the tests touch and puts it back afterwards.
@@ -82,7 +65,7 @@ protected:
 
   // One pass over every group of this file, in the run's order.
   static void Pass(MemoryStore &store, bool loading) {
-    Registry registry(std::make_unique<MemoryMedium>(store));
+    Registry registry(testing_support::MakeMemoryMedium(store.Values, &store.Read));
     registry.Begin(loading);
     app::ExchangeOptionSettings(registry);
     app::ExchangeSpraySettings(registry);
@@ -92,7 +75,7 @@ protected:
   // A store that holds the current version and the given values.
   static MemoryStore Stored(std::initializer_list<std::array<const char *, 3>> values) {
     MemoryStore store;
-    store.Set("", "RegistryVersion", "1");
+    store.Set("App", "RegistryVersion", "1");
     for (const auto &v : values)
       store.Set(v[0], v[1], v[2]);
     return store;
@@ -168,10 +151,10 @@ TEST_F(StyleSettings, SetOptionsStoresWithoutCorrection) {
 
 TEST_F(StyleSettings, OutOfRangeValuesLoadInsideTheBounds) {
   MemoryStore store = Stored({
-      {"", "TurnInterval", "0"},
-      {"", "DisplayingInterval", "-8"},
-      {"", "ViewMat", "7"},
-      {"", "HistoryMax", "-3"},
+      {"App", "TurnInterval", "0"},
+      {"App", "DisplayingInterval", "-8"},
+      {"App", "ViewMat", "7"},
+      {"App", "HistoryMax", "-3"},
       {"Paint\\Spray", "RepulsionArea", "0"},
       {"Paint\\Spray", "VelocityMode", "7"},
       {"Paint\\Spray", "SpinStep", "0"},
@@ -188,10 +171,10 @@ TEST_F(StyleSettings, OutOfRangeValuesLoadInsideTheBounds) {
       {"Paint\\Color", "Coloring", "9"},
       {"Paint\\Color", "CycleLength", "-4"},
       {"Erase\\Color", "Color0_3", "300"},
-      {"", "GravityType", "2"},
-      {"", "GravityX", "nan"},
-      {"", "GravityY", "-2"},
-      {"", "Lively", "1.7"},
+      {"App", "GravityType", "2"},
+      {"App", "GravityX", "nan"},
+      {"App", "GravityY", "-2"},
+      {"App", "Lively", "1.7"},
   });
   Pass(store, true);
   const app::OPTIONS &o = app::GetOptions();
@@ -230,7 +213,7 @@ TEST_F(StyleSettings, OutOfRangeValuesLoadInsideTheBounds) {
   EXPECT_EQ(-0.125, g.EngineGravityY);
   EXPECT_EQ(1.0, g.Lively);
 
-  store.Set("", "Lively", "-0.1");
+  store.Set("App", "Lively", "-0.1");
   Pass(store, true);
   EXPECT_EQ(0.0, app::GetGeneralStyle().Lively);
 }
@@ -260,18 +243,18 @@ TEST_F(StyleSettings, SavedValuesLoadBackAndNameTheirSections) {
 
   MemoryStore store;
   Pass(store, false);
-  EXPECT_EQ("1", store.Values[""]["RegistryVersion"]);
-  EXPECT_EQ("25", store.Values[""]["TurnInterval"]);
-  EXPECT_EQ("1.5", store.Values["Erase\\Spray"]["VelocityX"]);
-  EXPECT_EQ("-2.25", store.Values["Erase\\Spray"]["VelocityY"]);
+  EXPECT_EQ("1", store.Get("App", "RegistryVersion"));
+  EXPECT_EQ("25", store.Get("App", "TurnInterval"));
+  EXPECT_EQ("1.5", store.Get("Erase\\Spray", "VelocityX"));
+  EXPECT_EQ("-2.25", store.Get("Erase\\Spray", "VelocityY"));
   // 32 settings, Velocity in two values.
-  EXPECT_EQ(33u, store.Values["Paint\\Spray"].size());
-  EXPECT_EQ(33u, store.Values["Blur\\Spray"].size());
-  EXPECT_EQ(11u, store.Values["Paint\\Color"].size());
-  EXPECT_EQ(5u, store.Values["Erase\\Color"].size()); // opacity only
-  EXPECT_EQ("128", store.Values["Erase\\Color"]["Color0_3"]);
+  EXPECT_EQ(33u, store.CountIn("Paint\\Spray"));
+  EXPECT_EQ(33u, store.CountIn("Blur\\Spray"));
+  EXPECT_EQ(11u, store.CountIn("Paint\\Color"));
+  EXPECT_EQ(5u, store.CountIn("Erase\\Color")); // opacity only
+  EXPECT_EQ("128", store.Get("Erase\\Color", "Color0_3"));
   EXPECT_EQ(nullptr, store.Find("Erase\\Color", "Color0_0"));
-  EXPECT_EQ("3", store.Values[""]["Lively"]);
+  EXPECT_EQ("3", store.Get("App", "Lively"));
 
   // Scramble, then load what was saved.
   app::SetOptions(app::DefaultOptions());

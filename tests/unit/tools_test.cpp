@@ -8,6 +8,7 @@
 #include "foundation/Image.h"
 #include "foundation/Random.h"
 #include "framework/Registry.h"
+#include "tests/unit/memory_medium.h"
 
 #include <gtest/gtest.h>
 
@@ -420,32 +421,7 @@ TEST(ToolCanceler, CancelsOnlyWhenTheEventThrowsAndKeepsTheFirstFailure) {
   EXPECT_EQ(tool.Codes, std::vector<int32_t>{app::ToolEventButtonDown});
 }
 
-// Settings kept in memory, for the "Tool" value.
-class MemoryMedium : public app::RegistryMedium {
-public:
-  explicit MemoryMedium(std::map<std::string, std::string> &values) : Values(values) {}
-  void Open(bool) override {}
-  void SelectSection(const char *name) override { Section = name != nullptr ? name : "App"; }
-  int32_t ReadInt(const char *name, int32_t defaultValue) override {
-    auto found = Values.find(Section + "/" + name);
-    return found != Values.end() ? app::ParseStoredInt(found->second.c_str(), defaultValue)
-                                 : defaultValue;
-  }
-  void ReadString(const char *name, app::String &value, const char *defaultText) override {
-    auto found = Values.find(Section + "/" + name);
-    value.Assign(found != Values.end() ? found->second.c_str() : defaultText);
-  }
-  void WriteInt(const char *name, int32_t value) override {
-    Values[Section + "/" + name] = std::to_string(value);
-  }
-  void WriteString(const char *name, const char *text) override {
-    Values[Section + "/" + name] = text;
-  }
-
-private:
-  std::map<std::string, std::string> &Values;
-  std::string Section;
-};
+using testing_support::MemoryMedium;
 
 void ExchangeTool(std::map<std::string, std::string> &values, bool loading) {
   app::Registry store(std::make_unique<MemoryMedium>(values));

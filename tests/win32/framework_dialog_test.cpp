@@ -509,11 +509,11 @@ TEST_F(FrameworkPanelTest, StoredPlacementAndVisibilityAreRestoredButNotTheSize)
   reference.CreateModeless(frame->GetHandle());
   RECT templateRect = Placed(reference);
 
-  values["Panel\\Test\\WindowLeft"] = "200";
-  values["Panel\\Test\\WindowTop"] = "150";
-  values["Panel\\Test\\WindowRight"] = "900";
-  values["Panel\\Test\\WindowBottom"] = "900";
-  values["Panel\\Test\\Show"] = "0";
+  values["Panel\\Test/WindowLeft"] = "200";
+  values["Panel\\Test/WindowTop"] = "150";
+  values["Panel\\Test/WindowRight"] = "900";
+  values["Panel\\Test/WindowBottom"] = "900";
+  values["Panel\\Test/Show"] = "0";
   TestPanel panel;
   panel.LoadSettings(*fwtest::MakeStore(values, true));
   panel.CreatePanel(frame->GetHandle());
@@ -525,9 +525,9 @@ TEST_F(FrameworkPanelTest, StoredPlacementAndVisibilityAreRestoredButNotTheSize)
   EXPECT_FALSE(panel.IsShown());
 
   // A position from another screen layout, nowhere on this one, keeps the template's.
-  values["Panel\\Test\\WindowLeft"] = "-30000";
-  values["Panel\\Test\\WindowRight"] = "-29800";
-  values["Panel\\Test\\Show"] = "1";
+  values["Panel\\Test/WindowLeft"] = "-30000";
+  values["Panel\\Test/WindowRight"] = "-29800";
+  values["Panel\\Test/Show"] = "1";
   TestPanel lost;
   lost.LoadSettings(*fwtest::MakeStore(values, true));
   lost.CreatePanel(frame->GetHandle());
@@ -577,10 +577,10 @@ TEST_F(FrameworkPanelTest, TheRectangleIsRememberedWhenTheWindowGoesWithTheFrame
   EXPECT_EQ(last.bottom, kept.bottom);
 
   panel.SaveSettings(*fwtest::MakeStore(values, false));
-  EXPECT_EQ("321", values["Panel\\Test\\WindowLeft"]);
-  EXPECT_EQ("222", values["Panel\\Test\\WindowTop"]);
-  EXPECT_EQ(std::to_string(last.right), values["Panel\\Test\\WindowRight"]);
-  EXPECT_EQ("0", values["Panel\\Test\\Show"]);
+  EXPECT_EQ("321", values["Panel\\Test/WindowLeft"]);
+  EXPECT_EQ("222", values["Panel\\Test/WindowTop"]);
+  EXPECT_EQ(std::to_string(last.right), values["Panel\\Test/WindowRight"]);
+  EXPECT_EQ("0", values["Panel\\Test/Show"]);
 }
 
 // The drawing wrappers on a memory context.

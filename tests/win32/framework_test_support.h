@@ -10,6 +10,7 @@
 #include "framework/win32/ValueControl.h"
 #include "framework/win32/View.h"
 #include "framework/win32/Window.h"
+#include "tests/unit/memory_medium.h"
 
 #include <gtest/gtest.h>
 
@@ -74,34 +75,9 @@ private:
   app::ErrorMessageShower Previous = nullptr;
 };
 
-// Settings kept in memory, by section and name.
-class MemoryMedium : public app::RegistryMedium {
-public:
-  explicit MemoryMedium(std::map<std::string, std::string> &values) : Values(values) {}
-  void Open(bool) override {}
-  void SelectSection(const char *name) override { Section = name != nullptr ? name : ""; }
-  int32_t ReadInt(const char *name, int32_t defaultValue) override {
-    auto found = Values.find(Key(name));
-    return found == Values.end() ? defaultValue : std::stoi(found->second);
-  }
-  void ReadString(const char *name, app::String &value, const char *defaultText) override {
-    auto found = Values.find(Key(name));
-    value.Assign(found == Values.end() ? defaultText : found->second.c_str());
-  }
-  void WriteInt(const char *name, int32_t value) override {
-    Values[Key(name)] = std::to_string(value);
-  }
-  void WriteString(const char *name, const char *text) override { Values[Key(name)] = text; }
-
-private:
-  std::string Key(const char *name) const { return Section + "\\" + name; }
-  std::map<std::string, std::string> &Values;
-  std::string Section;
-};
-
 inline std::unique_ptr<app::Registry> MakeStore(std::map<std::string, std::string> &values,
                                                 bool loading) {
-  auto store = std::make_unique<app::Registry>(std::make_unique<MemoryMedium>(values));
+  auto store = std::make_unique<app::Registry>(testing_support::MakeMemoryMedium(values));
   store->Open(loading);
   return store;
 }
