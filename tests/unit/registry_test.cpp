@@ -1,5 +1,6 @@
 #include "framework/Registry.h"
 #include "tests/unit/memory_medium.h"
+#include "tests/unit/settings_group.h"
 
 #include <gtest/gtest.h>
 
@@ -13,27 +14,9 @@ namespace {
 using Stored = testing_support::StoredValues;
 using testing_support::MemoryMedium;
 
-struct SETTINGS {
-  int32_t Int = 0;
-  bool Bool = false;
-  uint8_t Byte = 0;
-  double Double = 0.0;
-  app::String Text;
-  app::RECT32 Rect{0, 0, 0, 0};
-  app::DPOINT Point{0.0, 0.0};
-};
-
-// One group's exchange routine, as the settings groups write theirs.
-void ExchangeGroup(app::Registry &store, SETTINGS &s) {
-  store.SelectSection("Panel\\Spray");
-  store.ExchangeInt("Int", s.Int, -7);
-  store.ExchangeBool("Bool", s.Bool, true);
-  store.ExchangeByte("Byte", s.Byte, 200);
-  store.ExchangeDouble("Double", s.Double, 0.5);
-  store.ExchangeString("Text", s.Text, "default text");
-  store.ExchangeRect("Window", s.Rect, app::RECT32{1, 2, 3, 4});
-  store.ExchangePoint("Velocity", s.Point, app::DPOINT{0.25, -0.75});
-}
+using testing_support::ExchangeGroup;
+using testing_support::ExpectDefaults;
+using testing_support::SETTINGS;
 
 SETTINGS Load(Stored &values) {
   app::Registry store(std::unique_ptr<app::RegistryMedium>(new MemoryMedium(values)));
@@ -43,18 +26,6 @@ SETTINGS Load(Stored &values) {
   s.Text.Assign("before");
   ExchangeGroup(store, s);
   return s;
-}
-
-void ExpectDefaults(const SETTINGS &s) {
-  EXPECT_EQ(s.Int, -7);
-  EXPECT_TRUE(s.Bool);
-  EXPECT_EQ(s.Byte, 200);
-  EXPECT_EQ(s.Double, 0.5);
-  EXPECT_STREQ(s.Text.GetText(), "default text");
-  EXPECT_EQ(s.Rect.left, 1);
-  EXPECT_EQ(s.Rect.bottom, 4);
-  EXPECT_EQ(s.Point.x, 0.25);
-  EXPECT_EQ(s.Point.y, -0.75);
 }
 
 TEST(Registry, FirstRunAndOtherVersionsGiveExactlyTheDefaults) {
