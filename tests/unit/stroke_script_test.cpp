@@ -4,6 +4,7 @@
 #include "engine/GeneralStyle.h"
 #include "engine/SprayStyle.h"
 #include "foundation/Image.h"
+#include "tests/unit/saved_records.h"
 #include "tools/picture/PictureFile.h"
 
 #include <gtest/gtest.h>
@@ -48,27 +49,13 @@ uint64_t Render(const std::string &script, app::STROKE_RESULT *result = nullptr)
 // A run resets the program-wide settings and the current tool; the tests put them back.
 class StrokeScript : public ::testing::Test {
 protected:
-  void SetUp() override {
-    for (int32_t i = 0; i < app::ToolCount; ++i) {
-      Spray[i] = app::CopySprayStyle(i);
-      Color[i] = app::CopyColorStyle(i);
-    }
-    app::GetGeneralStyle(&General);
-    Tool = app::GetCurrentTool();
-  }
+  void SetUp() override { Tool = app::GetCurrentTool(); }
   void TearDown() override {
-    for (int32_t i = 0; i < app::ToolCount; ++i) {
-      app::SetSprayStyle(Spray[i], i);
-      app::SetColorStyle(Color[i], i);
-    }
-    app::SetGeneralStyle(General);
     app::DestroyTools();
     app::SelectTool(Tool);
     app::DestroyTools();
   }
-  app::SPRAYSTYLE Spray[app::ToolCount];
-  app::COLORSTYLE Color[app::ToolCount];
-  app::GENERALSTYLE General;
+  testing_support::SavedRecords Saved;
   int32_t Tool = 0;
 };
 

@@ -5,6 +5,7 @@
 #include "framework/Registry.h"
 #include "plugin/Options.h"
 #include "tests/unit/memory_medium.h"
+#include "tests/unit/saved_records.h"
 
 #include <gtest/gtest.h>
 
@@ -46,22 +47,7 @@ struct MemoryStore {
 // Keeps every record the tests touch and puts it back afterwards.
 class StyleSettings : public ::testing::Test {
 protected:
-  void SetUp() override {
-    for (int32_t i = 0; i < app::ToolCount; ++i) {
-      Spray[i] = app::CopySprayStyle(i);
-      Color[i] = app::CopyColorStyle(i);
-    }
-    app::GetGeneralStyle(&General);
-    app::GetOptions(&Options);
-  }
-  void TearDown() override {
-    for (int32_t i = 0; i < app::ToolCount; ++i) {
-      app::SetSprayStyle(Spray[i], i);
-      app::SetColorStyle(Color[i], i);
-    }
-    app::SetGeneralStyle(General);
-    app::SetOptions(Options);
-  }
+  testing_support::SavedRecords Saved;
 
   // One pass over every group of this file, in the run's order.
   static void Pass(MemoryStore &store, bool loading) {
@@ -80,11 +66,6 @@ protected:
       store.Set(v[0], v[1], v[2]);
     return store;
   }
-
-  app::SPRAYSTYLE Spray[app::ToolCount];
-  app::COLORSTYLE Color[app::ToolCount];
-  app::GENERALSTYLE General;
-  app::OPTIONS Options;
 };
 
 TEST_F(StyleSettings, EmptyStoreLoadsTheDefaults) {

@@ -2,6 +2,7 @@
 #include "engine/GeneralStyle.h"
 #include "engine/SprayStyle.h"
 #include "foundation/Random.h"
+#include "tests/unit/saved_records.h"
 
 #include <gtest/gtest.h>
 
@@ -284,20 +285,7 @@ TEST(SprayStyle, RangeTableLimits) {
 // Restores the stored per-tool records when a test ends.
 class ToolStyles : public ::testing::Test {
 protected:
-  void SetUp() override {
-    for (int32_t i = 0; i < app::ToolCount; ++i) {
-      Spray[i] = app::CopySprayStyle(i);
-      Color[i] = app::CopyColorStyle(i);
-    }
-  }
-  void TearDown() override {
-    for (int32_t i = 0; i < app::ToolCount; ++i) {
-      app::SetSprayStyle(Spray[i], i);
-      app::SetColorStyle(Color[i], i);
-    }
-  }
-  SPRAYSTYLE Spray[app::ToolCount];
-  COLORSTYLE Color[app::ToolCount];
+  testing_support::SavedRecords Saved;
 };
 
 TEST_F(ToolStyles, SetStoresPerToolAndRepairs) {

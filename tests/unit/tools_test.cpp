@@ -9,6 +9,7 @@
 #include "foundation/Random.h"
 #include "framework/Registry.h"
 #include "tests/unit/memory_medium.h"
+#include "tests/unit/saved_records.h"
 
 #include <gtest/gtest.h>
 
@@ -48,10 +49,6 @@ void Record(const EMIT_REQUEST &request, Core &engine, void *context) {
 class ToolStroke : public ::testing::Test {
 protected:
   void SetUp() override {
-    for (int32_t i = 0; i < app::ToolCount; ++i) {
-      SavedSpray[i] = app::CopySprayStyle(i);
-      SavedColor[i] = app::CopyColorStyle(i);
-    }
     app::DestroyTools();
     app::SelectTool(app::ToolIndexPaint);
     Picture.Reset(256, 256, 4);
@@ -76,10 +73,6 @@ protected:
     app::SetEmissionObserver(nullptr, nullptr);
     app::SetToolChangedHook(nullptr);
     app::DestroyTools();
-    for (int32_t i = 0; i < app::ToolCount; ++i) {
-      app::SetSprayStyle(SavedSpray[i], i);
-      app::SetColorStyle(SavedColor[i], i);
-    }
   }
 
   void Spray(void (*change)(SPRAYSTYLE &)) {
@@ -101,8 +94,7 @@ protected:
   app::Image Picture;
   Core Engine;
   std::vector<EMISSION> Emitted;
-  SPRAYSTYLE SavedSpray[app::ToolCount];
-  app::COLORSTYLE SavedColor[app::ToolCount];
+  testing_support::SavedRecords Saved;
 };
 
 TEST_F(ToolStroke, BurstsLieEvenlyOnThePointerPathAndEndAtThePointer) {
