@@ -208,17 +208,27 @@ uint16_t FractionOf(double coordinate, int32_t cell) {
   return static_cast<uint16_t>((coordinate - cell) * FractionUnit);
 }
 
+// The drawing accumulator is kept as two planes with the same layout (ring row y % 64, entry x
+// of the row): the coverages (uint16) and the mean colours (RGBA uint32). The threshold test of
+// the flush and the coverage sums of the stamps touch only the small coverage plane, eight
+// entries to a 16-byte vector. A colour means something only while its coverage is above 0:
+// an entry with coverage 0 counts as all zero whatever its colour plane holds, so clearing a
+// flushed row clears its coverages alone.
+
 // Stamps one row of brush weights into `count` accumulator entries.
-void StampRow(DRAWWORK *e, const unsigned char *weights, int32_t count, uint32_t color) {
+void StampRow(uint16_t *coverages, uint32_t *colours, const unsigned char *weights, int32_t count,
+              uint32_t color) {
   const uint32_t a = color >> 24;
   for (int32_t x = 0; x < count; ++x) {
     const uint32_t b = weights[x];
     if (b == 0)
       continue; // nothing changes
-    DRAWWORK &w = e[x];
-    const uint32_t n = w.Coverage;
-    uint32_t mean = w.MeanColor;
-    if (n != 0 && mean != color) {
+    const uint32_t n = coverages[x];
+    uint32_t mean = colours[x];
+    if (n == 0) {
+      // A fresh entry (all zero) takes the colour; for a transparent colour it stays zero.
+      mean = a != 0 ? color : 0;
+    } else if (mean != color) {
       // Weighted means of the entry and the stamp.
       const uint32_t A = n * (mean >> 24);
       const uint32_t B = b * a;
@@ -235,36 +245,26 @@ void StampRow(DRAWWORK *e, const unsigned char *weights, int32_t count, uint32_t
         }
       }
       mean = (mean & 0x00FFFFFFu) | (A + B) / (b + n) << 24;
-    } else if (n == 0 && a != 0) {
-      // A fresh entry (all zero) takes the colour; for a transparent colour it stays zero.
-      mean = color;
     }
     // (Otherwise the entry's own colour is stamped again, which keeps the means.)
-    w.MeanColor = mean;
+    colours[x] = mean;
     const uint32_t coverage = n + b;
-    w.Coverage = static_cast<uint16_t>(coverage > 65535 ? 65535 : coverage);
+    coverages[x] = static_cast<uint16_t>(coverage > 65535 ? 65535 : coverage);
   }
 }
 
 #if defined(__SSE2__)
-static_assert(sizeof(DRAWWORK) == 8 && offsetof(DRAWWORK, MeanColor) == 4,
-              "an entry is a 64-bit lane: coverage, two zero bytes, colour");
-
-// Per brush row, two entries to a vector: the 8 weights each in its entry's coverage, and
-// all-ones in the colour half of each entry whose weight is not 0.
-enum {
-  LaneVectors = 8,
-  LaneBytes = LaneVectors * 16,
-  LaneTableBytes = BrushPhases * BrushSide * LaneBytes
-};
+// Per brush row, one vector of the 8 weights as 16-bit lanes, then one vector with all-ones in
+// the lane of each weight that is not 0.
+enum { LaneBytes = 32, LaneTableBytes = BrushPhases * BrushSide * LaneBytes };
 
 void BuildBrushLanes(const unsigned char *brushes, unsigned char *lanes) {
   for (int32_t row = 0; row < BrushPhases * BrushSide; ++row) {
-    uint64_t values[2 * BrushSide] = {};
+    uint16_t values[2 * BrushSide] = {};
     for (int32_t x = 0; x < BrushSide; ++x) {
-      const uint64_t b = brushes[row * BrushSide + x];
-      values[x] = b;                                            // weights: vectors 0 to 3
-      values[BrushSide + x] = b != 0 ? 0xFFFFFFFF00000000u : 0; // stamped: vectors 4 to 7
+      const uint16_t b = brushes[row * BrushSide + x];
+      values[x] = b;
+      values[BrushSide + x] = b != 0 ? 0xFFFF : 0;
     }
     std::memcpy(lanes + row * LaneBytes, values, LaneBytes);
   }
@@ -272,41 +272,38 @@ void BuildBrushLanes(const unsigned char *brushes, unsigned char *lanes) {
 
 // The colour-dependent constants of one stamp.
 struct STAMP_VECTORS {
-  __m128i Colours; // the colour in each entry's colour half
-  __m128i Opaque;  // all-ones unless the colour is transparent
-  __m128i CoverageMask;
+  __m128i Colours; // the colour in every 32-bit lane
+  __m128i Fresh;   // what a fresh entry becomes: the colour, or 0 for a transparent colour
 };
 
 // Stamps a whole row of 8 entries when no entry needs a weighted mean (each is fresh,
 // unstamped, or holds exactly this colour); false, with nothing changed, when some entry does.
-inline bool StampRowOfOneColour(DRAWWORK *e, const unsigned char *lanes, const STAMP_VECTORS &v) {
-  const __m128i zero = _mm_setzero_si128();
-  __m128i entries[4], unused[4], stamped[4];
-  __m128i slow = zero;
-#if defined(__GNUC__)
-#pragma GCC unroll 4
-#endif
-  for (int32_t i = 0; i < 4; ++i) {
-    entries[i] = _mm_loadu_si128(reinterpret_cast<const __m128i *>(e + 2 * i));
-    stamped[i] = _mm_loadu_si128(reinterpret_cast<const __m128i *>(lanes + 64 + 16 * i));
-    // Coverage 0, moved up into the colour half.
-    unused[i] =
-        _mm_slli_epi64(_mm_cmpeq_epi32(_mm_and_si128(entries[i], v.CoverageMask), zero), 32);
-    const __m128i sameColour = _mm_cmpeq_epi32(entries[i], v.Colours);
-    slow = _mm_or_si128(slow, _mm_andnot_si128(_mm_or_si128(unused[i], sameColour), stamped[i]));
-  }
-  if (_mm_movemask_epi8(slow) != 0)
+// The coverages are one vector; the colours (two vectors) are written only when some stamped
+// entry is fresh, since stamping an entry's own colour again keeps its mean.
+inline bool StampRowOfOneColour(uint16_t *coverages, uint32_t *colours, const unsigned char *lane,
+                                const STAMP_VECTORS &v) {
+  __m128i *coverageVector = reinterpret_cast<__m128i *>(coverages);
+  __m128i *colourVectors = reinterpret_cast<__m128i *>(colours);
+  const __m128i n = _mm_loadu_si128(coverageVector);
+  const __m128i c0 = _mm_loadu_si128(colourVectors);
+  const __m128i c1 = _mm_loadu_si128(colourVectors + 1);
+  const __m128i stamped = _mm_loadu_si128(reinterpret_cast<const __m128i *>(lane + 16));
+  const __m128i fresh = _mm_cmpeq_epi16(n, _mm_setzero_si128());
+  // Colour equality of each entry, packed from 32-bit to 16-bit lanes like the coverages.
+  const __m128i same =
+      _mm_packs_epi32(_mm_cmpeq_epi32(c0, v.Colours), _mm_cmpeq_epi32(c1, v.Colours));
+  if (_mm_movemask_epi8(_mm_andnot_si128(_mm_or_si128(fresh, same), stamped)) != 0)
     return false;
-#if defined(__GNUC__)
-#pragma GCC unroll 4
-#endif
-  for (int32_t i = 0; i < 4; ++i) {
-    // Coverage: the saturating sum; colour: the stamp's for fresh stamped entries.
-    const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i *>(lanes + 16 * i));
-    const __m128i fresh = _mm_and_si128(v.Opaque, _mm_and_si128(unused[i], stamped[i]));
-    __m128i updated = _mm_adds_epu16(entries[i], w);
-    updated = _mm_or_si128(_mm_and_si128(fresh, v.Colours), _mm_andnot_si128(fresh, updated));
-    _mm_storeu_si128(reinterpret_cast<__m128i *>(e + 2 * i), updated);
+  const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i *>(lane));
+  _mm_storeu_si128(coverageVector, _mm_adds_epu16(n, w)); // saturating at 65535
+  const __m128i take = _mm_and_si128(fresh, stamped);
+  if (_mm_movemask_epi8(take) != 0) {
+    const __m128i take0 = _mm_unpacklo_epi16(take, take);
+    const __m128i take1 = _mm_unpackhi_epi16(take, take);
+    _mm_storeu_si128(colourVectors,
+                     _mm_or_si128(_mm_and_si128(take0, v.Fresh), _mm_andnot_si128(take0, c0)));
+    _mm_storeu_si128(colourVectors + 1,
+                     _mm_or_si128(_mm_and_si128(take1, v.Fresh), _mm_andnot_si128(take1, c1)));
   }
   return true;
 }
@@ -325,10 +322,13 @@ struct CoreMember {
   int32_t Rows = 0;
   Buffer<CELL> Cells;
   Buffer<CELL> NextCells;
-  Buffer<DRAWWORK> DrawWork;
-  // Entries from one ring row to the next: the picture's width and a few more, so that the
-  // rows of a stamp do not all fall into the same few cache sets when the width is a power of
-  // two (the extra entries are never used).
+  // The drawing accumulator's two planes, DrawRingRows rows of RingStride entries each.
+  Buffer<uint16_t> Coverages;
+  Buffer<uint32_t> MeanColours;
+  // Entries from one ring row to the next: the picture's width and 8 more, so that the rows of
+  // a stamp do not all fall into the same few cache sets when the width is a power of two, and
+  // so that the flush may read eight coverages from any column of the picture (the extra
+  // entries are never stamped: their coverage stays 0).
   int32_t RingStride = 0;
   Buffer<unsigned char> Brushes;
   Buffer<unsigned char> BrushLanes; // the brushes laid out for the vector stamp (SSE2 only)
@@ -425,8 +425,9 @@ void Core::SetPictureSize(int32_t width, int32_t height) {
   const int32_t sumBytes =
       MultiplyInts(MultiplyInts(columns, CellCapacity), static_cast<int32_t>(sizeof(SUM)));
   const int32_t ringStride = width > 0 ? AddInts(width, 8) : 0;
-  const int32_t drawBytes =
-      MultiplyInts(MultiplyInts(ringStride, DrawRingRows), static_cast<int32_t>(sizeof(DRAWWORK)));
+  const int32_t ringEntries = MultiplyInts(ringStride, DrawRingRows);
+  const int32_t coverageBytes = MultiplyInts(ringEntries, static_cast<int32_t>(sizeof(uint16_t)));
+  const int32_t colourBytes = MultiplyInts(ringEntries, static_cast<int32_t>(sizeof(uint32_t)));
   const int32_t spanBytes = MultiplyInts(rows, static_cast<int32_t>(sizeof(ROWSPAN)));
   // Sanity of the pixel arithmetic of the passes: the grid's pixel extent fits an int32.
   MultiplyInts(AddInts(columns, 1), CellPixels);
@@ -441,8 +442,10 @@ void Core::SetPictureSize(int32_t width, int32_t height) {
   brushLanes.Allocate(LaneTableBytes);
   BuildBrushLanes(brushes.GetItems(), brushLanes.GetWritableItems());
 #endif
-  Buffer<DRAWWORK> drawWork;
-  drawWork.Allocate(drawBytes);
+  Buffer<uint16_t> coverages;
+  coverages.Allocate(coverageBytes);
+  Buffer<uint32_t> meanColours;
+  meanColours.Allocate(colourBytes);
   Buffer<CELL> cells, nextCells;
   cells.Allocate(cellBytes);
   nextCells.Allocate(cellBytes);
@@ -454,9 +457,9 @@ void Core::SetPictureSize(int32_t width, int32_t height) {
   nextSpans.Allocate(spanBytes);
 
   for (UCharBuffer *b :
-       {static_cast<UCharBuffer *>(&drawWork), static_cast<UCharBuffer *>(&cells),
-        static_cast<UCharBuffer *>(&nextCells), static_cast<UCharBuffer *>(&sums[0]),
-        static_cast<UCharBuffer *>(&sums[1])})
+       {static_cast<UCharBuffer *>(&coverages), static_cast<UCharBuffer *>(&meanColours),
+        static_cast<UCharBuffer *>(&cells), static_cast<UCharBuffer *>(&nextCells),
+        static_cast<UCharBuffer *>(&sums[0]), static_cast<UCharBuffer *>(&sums[1])})
     if (!b->IsEmpty()) // a picture 0 pixels wide has no drawing accumulator
       std::memset(b->GetWritableData(), 0, static_cast<size_t>(b->GetLength()));
   ROWSPAN *s = spans.GetWritableItems();
@@ -471,7 +474,8 @@ void Core::SetPictureSize(int32_t width, int32_t height) {
   m.PictureHeight = height;
   m.Brushes.Swap(brushes);
   m.BrushLanes.Swap(brushLanes);
-  m.DrawWork.Swap(drawWork);
+  m.Coverages.Swap(coverages);
+  m.MeanColours.Swap(meanColours);
   for (ROWSPAN &span : m.DrawSpans)
     span = EmptySpan;
   m.Columns = columns;
@@ -533,30 +537,33 @@ void CoreMember::Stamp(PARTICLE &p, int32_t column, int32_t row, uint32_t color,
 
   const int32_t table = 4 * fy + fx;
   const unsigned char *brush = Brushes.GetItems() + table * BrushSide * BrushSide + (left - x0);
-  DRAWWORK *ring = DrawWork.GetWritableItems();
+  uint16_t *coverages = Coverages.GetWritableItems() + left;
+  uint32_t *colours = MeanColours.GetWritableItems() + left;
+  // y >= 0 here, so the ring row is its low bits.
+  static_assert((DrawRingRows & (DrawRingRows - 1)) == 0, "the ring has a power-of-two rows");
 #if defined(__SSE2__)
   if (right - left == BrushSide) {
     // Whole rows: the vector stamp, falling back to the entry by entry one for a row that needs
     // weighted means.
-    const STAMP_VECTORS v = {_mm_set1_epi64x(static_cast<int64_t>(uint64_t(color) << 32)),
-                             _mm_set1_epi32((color >> 24) == 0 ? 0 : -1), _mm_set1_epi64x(0xFFFF)};
+    const STAMP_VECTORS v = {_mm_set1_epi32(static_cast<int32_t>(color)),
+                             _mm_set1_epi32((color >> 24) == 0 ? 0 : static_cast<int32_t>(color))};
     const unsigned char *lanes =
         BrushLanes.GetItems() + (table * BrushSide + (top - y0)) * LaneBytes;
     for (int32_t y = top; y < bottom; ++y, lanes += LaneBytes) {
-      const int32_t ringRow = y % DrawRingRows;
+      const int32_t ringRow = y & (DrawRingRows - 1);
       Widen(DrawSpans[ringRow], left, right - 1);
-      DRAWWORK *e = ring + static_cast<ptrdiff_t>(ringRow) * RingStride + left;
-      if (!StampRowOfOneColour(e, lanes, v))
-        StampRow(e, brush + (y - y0) * BrushSide, BrushSide, color);
+      const ptrdiff_t at = static_cast<ptrdiff_t>(ringRow) * RingStride;
+      if (!StampRowOfOneColour(coverages + at, colours + at, lanes, v))
+        StampRow(coverages + at, colours + at, brush + (y - y0) * BrushSide, BrushSide, color);
     }
     return;
   }
 #endif
   for (int32_t y = top; y < bottom; ++y) {
-    const int32_t ringRow = y % DrawRingRows;
+    const int32_t ringRow = y & (DrawRingRows - 1);
     Widen(DrawSpans[ringRow], left, right - 1);
-    DRAWWORK *e = ring + static_cast<ptrdiff_t>(ringRow) * RingStride + left;
-    StampRow(e, brush + (y - y0) * BrushSide, right - left, color);
+    const ptrdiff_t at = static_cast<ptrdiff_t>(ringRow) * RingStride;
+    StampRow(coverages + at, colours + at, brush + (y - y0) * BrushSide, right - left, color);
   }
 }
 
@@ -576,12 +583,10 @@ inline int32_t LowestSetBit(uint32_t x) {
 }
 
 // Blends one accumulator entry into its picture pixel (RGBA) when its coverage passes 180.
-inline void BlendEntry(const DRAWWORK &entry, unsigned char *p, bool erase) {
-  const uint32_t coverage = entry.Coverage;
+inline void BlendEntry(uint32_t coverage, uint32_t mean, unsigned char *p, bool erase) {
   if (coverage <= 180)
     return;
   const uint32_t w = coverage - 180 > 256 ? 256 : coverage - 180;
-  const uint32_t mean = entry.MeanColor;
   const uint32_t ea = mean >> 24;
   if (ea == 0)
     return;
@@ -601,58 +606,121 @@ inline void BlendEntry(const DRAWWORK &entry, unsigned char *p, bool erase) {
   p[3] = static_cast<unsigned char>(((65536 - t) * pa + t * 255) >> 16);
 }
 
+#if defined(__SSE2__)
+// Blends the entries of `lanes` (two mask bits an entry, as _mm_movemask_epi8 gives them for
+// 16-bit lanes) one by one.
+inline void BlendLanes(uint32_t lanes, const uint16_t *coverages, const uint32_t *colours,
+                       unsigned char *pixels, bool erase) {
+  lanes &= 0x5555u;
+  while (lanes != 0) {
+    const int32_t i = LowestSetBit(lanes) / 2;
+    lanes &= lanes - 1;
+    BlendEntry(coverages[i], colours[i], pixels + i * 4, erase);
+  }
+}
+
+// Blends eight accumulator entries into eight picture pixels, with the arithmetic of
+// BlendEntry in 16-bit lanes. Most blended pixels in a stroke already hold the colour laid on
+// them, and then only the alpha changes: that is done for all eight at once, without a branch
+// per pixel. Pixels of another colour need the divisions of the weighted mean and go entry by
+// entry, after the vector part has left them untouched.
+inline void BlendEight(__m128i coverage, const uint32_t *colours, unsigned char *pixels,
+                       bool erase) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i ones = _mm_cmpeq_epi16(zero, zero);
+  const __m128i full = _mm_set1_epi16(256);
+  const __m128i opaque = _mm_set1_epi16(255);
+  __m128i *pixelVectors = reinterpret_cast<__m128i *>(pixels);
+  const __m128i c0 = _mm_loadu_si128(reinterpret_cast<const __m128i *>(colours));
+  const __m128i c1 = _mm_loadu_si128(reinterpret_cast<const __m128i *>(colours + 4));
+  const __m128i p0 = _mm_loadu_si128(pixelVectors);
+  const __m128i p1 = _mm_loadu_si128(pixelVectors + 1);
+  // w = min(coverage - 180, 256), or 0 at or below 180.
+  const __m128i over = _mm_subs_epu16(coverage, _mm_set1_epi16(180));
+  const __m128i w = _mm_sub_epi16(full, _mm_subs_epu16(full, over));
+  const __m128i ea = _mm_packs_epi32(_mm_srli_epi32(c0, 24), _mm_srli_epi32(c1, 24));
+  const __m128i pa = _mm_packs_epi32(_mm_srli_epi32(p0, 24), _mm_srli_epi32(p1, 24));
+  // t = w * (ea + 1) is 0 .. 65536: its low 16 bits, and whether it is 65536.
+  const __m128i tLow = _mm_mullo_epi16(w, _mm_add_epi16(ea, _mm_set1_epi16(1)));
+  const __m128i tFull = _mm_and_si128(_mm_cmpeq_epi16(w, full), _mm_cmpeq_epi16(ea, opaque));
+  __m128i blended =
+      _mm_andnot_si128(_mm_or_si128(_mm_cmpeq_epi16(w, zero), _mm_cmpeq_epi16(ea, zero)), ones);
+  __m128i alpha;
+  uint32_t oneByOne = 0;
+  if (erase) {
+    // ((65536 - t) * pa) >> 16, where 65536 - t (t above 0) fits 16 bits.
+    alpha = _mm_mulhi_epu16(_mm_sub_epi16(zero, tLow), pa);
+  } else {
+    const __m128i rgb = _mm_set1_epi32(0x00FFFFFF);
+    const __m128i sameColour =
+        _mm_packs_epi32(_mm_cmpeq_epi32(_mm_and_si128(_mm_xor_si128(p0, c0), rgb), zero),
+                        _mm_cmpeq_epi32(_mm_and_si128(_mm_xor_si128(p1, c1), rgb), zero));
+    oneByOne = static_cast<uint32_t>(_mm_movemask_epi8(_mm_andnot_si128(sameColour, blended)));
+    blended = _mm_and_si128(blended, sameColour);
+    // ((65536 - t) * pa + t * 255) >> 16 = pa + (t * (255 - pa)) >> 16, since 65536 * pa
+    // leaves the low 16 bits alone; t * d >> 16 is the high half of tLow * d, plus d when t is
+    // 65536.
+    const __m128i d = _mm_sub_epi16(opaque, pa);
+    alpha = _mm_add_epi16(pa, _mm_add_epi16(_mm_mulhi_epu16(tLow, d), _mm_and_si128(tFull, d)));
+  }
+  // The new alpha bytes go into the blended pixels only.
+  const __m128i mask0 = _mm_slli_epi32(_mm_unpacklo_epi16(blended, blended), 24);
+  const __m128i mask1 = _mm_slli_epi32(_mm_unpackhi_epi16(blended, blended), 24);
+  const __m128i alpha0 = _mm_slli_epi32(_mm_unpacklo_epi16(alpha, zero), 24);
+  const __m128i alpha1 = _mm_slli_epi32(_mm_unpackhi_epi16(alpha, zero), 24);
+  _mm_storeu_si128(pixelVectors,
+                   _mm_or_si128(_mm_andnot_si128(mask0, p0), _mm_and_si128(mask0, alpha0)));
+  _mm_storeu_si128(pixelVectors + 1,
+                   _mm_or_si128(_mm_andnot_si128(mask1, p1), _mm_and_si128(mask1, alpha1)));
+  if (oneByOne != 0) {
+    uint16_t coverages[8];
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(coverages), coverage);
+    BlendLanes(oneByOne, coverages, colours, pixels, erase);
+  }
+}
+#endif
+
 } // namespace
 
 void CoreMember::FlushRows(int32_t from, int32_t to, unsigned char *bits, int32_t stride) {
-  DRAWWORK *ring = DrawWork.GetWritableItems();
+  uint16_t *coverageRing = Coverages.GetWritableItems();
+  const uint32_t *colourRing = MeanColours.GetItems();
   const bool erase = Mode == ModeErase;
+  const int32_t width = PictureWidth;
   for (int32_t y = from; y < to; ++y) {
-    const int32_t ringRow = y % DrawRingRows;
+    const int32_t ringRow = y & (DrawRingRows - 1); // y >= 0
     ROWSPAN &span = DrawSpans[ringRow];
     if (span.First > span.Last)
       continue; // no stamp reached this row: every coverage is 0
-    DRAWWORK *e = ring + static_cast<ptrdiff_t>(ringRow) * RingStride;
-    unsigned char *pixel = bits + static_cast<ptrdiff_t>(y) * stride;
-    int32_t x = span.First;
+    uint16_t *coverages = coverageRing + static_cast<ptrdiff_t>(ringRow) * RingStride;
+    const uint32_t *colours = colourRing + static_cast<ptrdiff_t>(ringRow) * RingStride;
+    unsigned char *pixels = bits + static_cast<ptrdiff_t>(y) * stride;
 #if defined(__SSE2__)
-    // Eight entries at a time: those whose coverage passes 180 (a few) are blended one by one,
-    // and the eight are cleared on the way.
-    const __m128i coverageMask = _mm_set1_epi64x(0xFFFF);
-    const __m128i threshold = _mm_set1_epi32(180);
+    // Eight coverages to a vector, cleared on the way; the ring row's padding lets the last
+    // eight reach past the picture's width.
     const __m128i zero = _mm_setzero_si128();
-    for (; x + 8 <= span.Last + 1; x += 8) {
-      __m128i *v = reinterpret_cast<__m128i *>(e + x);
-      const __m128i a = _mm_loadu_si128(v);
-      const __m128i b = _mm_loadu_si128(v + 1);
-      const __m128i c = _mm_loadu_si128(v + 2);
-      const __m128i d = _mm_loadu_si128(v + 3);
-      // Coverage above 180: one 32-bit lane of each entry, packed to one bit an entry.
-      const __m128i ab =
-          _mm_packs_epi32(_mm_cmpgt_epi32(_mm_and_si128(a, coverageMask), threshold),
-                          _mm_cmpgt_epi32(_mm_and_si128(b, coverageMask), threshold));
-      const __m128i cd =
-          _mm_packs_epi32(_mm_cmpgt_epi32(_mm_and_si128(c, coverageMask), threshold),
-                          _mm_cmpgt_epi32(_mm_and_si128(d, coverageMask), threshold));
-      uint32_t over = static_cast<uint32_t>(_mm_movemask_epi8(_mm_packs_epi16(ab, cd))) & 0x5555u;
-      while (over != 0) {
-        const int32_t i = LowestSetBit(over) / 2;
-        over &= over - 1;
-        BlendEntry(e[x + i], pixel + (x + i) * 4, erase);
+    const __m128i threshold = _mm_set1_epi16(180);
+    for (int32_t x = span.First; x <= span.Last; x += 8) {
+      __m128i *v = reinterpret_cast<__m128i *>(coverages + x);
+      const __m128i n = _mm_loadu_si128(v);
+      const uint32_t passing = static_cast<uint32_t>(
+          ~_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_subs_epu16(n, threshold), zero)) & 0xFFFF);
+      if (passing != 0) {
+        if (x + 8 <= width) {
+          BlendEight(n, colours + x, pixels + x * 4, erase);
+        } else {
+          // Not eight picture pixels left to load: entry by entry.
+          BlendLanes(passing, coverages + x, colours + x, pixels + x * 4, erase);
+        }
       }
       _mm_storeu_si128(v, zero);
-      _mm_storeu_si128(v + 1, zero);
-      _mm_storeu_si128(v + 2, zero);
-      _mm_storeu_si128(v + 3, zero);
     }
-    const int32_t cleared = x;
 #else
-    const int32_t cleared = span.First;
+    for (int32_t x = span.First; x <= span.Last; ++x)
+      BlendEntry(coverages[x], colours[x], pixels + x * 4, erase);
+    std::memset(coverages + span.First, 0,
+                static_cast<size_t>(span.Last - span.First + 1) * sizeof(uint16_t));
 #endif
-    for (; x <= span.Last; ++x)
-      BlendEntry(e[x], pixel + x * 4, erase);
-    if (span.Last >= cleared)
-      std::memset(static_cast<void *>(e + cleared), 0,
-                  static_cast<size_t>(span.Last - cleared + 1) * sizeof(DRAWWORK));
     span = EmptySpan;
   }
 }

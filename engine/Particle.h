@@ -1,5 +1,5 @@
-// The engine's plain records: particles, grid cells, force accumulators and the drawing
-// accumulator.
+// The engine's plain records: particles, grid cells and force accumulators. (The drawing
+// accumulator is kept inside the engine as two planes, coverages and mean colours.)
 //
 // The engine measures lengths in cells of 16 pixels. A particle in cell (c, r) is at grid
 // position (c + FractionX / 32768, r + FractionY / 32768) cells, which is picture position
@@ -46,14 +46,6 @@ struct SUM {
   double FlowX; // weighted sum of neighbour velocities
   double FlowY;
   double FlowWeight; // sum of the weights
-};
-
-// One pixel of the drawing accumulator.
-struct DRAWWORK {
-  uint16_t Coverage; // summed brush weights, saturating at 65535
-  // Red, green, blue: mean of the stamped colours weighted by coverage times opacity. Alpha:
-  // mean of the stamped opacities weighted by coverage.
-  uint32_t MeanColor;
 };
 
 } // namespace app
