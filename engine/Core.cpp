@@ -343,6 +343,21 @@ struct CoreMember {
   ROWSPAN *NextSpanItems = nullptr;
   int32_t ParticleCount = 0;
 
+  // The draw pass's views of the planes and brushes, taken once a pass.
+  uint16_t *CoverageItems = nullptr;
+  uint32_t *ColourItems = nullptr;
+  const unsigned char *BrushItems = nullptr;
+  const unsigned char *LaneItems = nullptr;
+  // The colours stamped so far in the current draw pass. While every stamp has had one colour
+  // C, every entry with coverage above 0 holds the same mean: C, or 0 for a transparent C
+  // (stamping an entry's own colour again keeps its means). The stamps then add coverages
+  // alone and the flush takes that mean without reading the colour plane. The first stamp of
+  // another colour writes the mean into the colour plane for every entry still buffered, and
+  // from there on to the end of the pass the colour plane is kept up to date.
+  enum { PassNoColour, PassOneColour, PassMixedColours };
+  int32_t PassColours = PassNoColour;
+  uint32_t PassColour = 0;
+
   CoreMember() {
     for (ROWSPAN &s : DrawSpans)
       s = EmptySpan;
@@ -363,6 +378,7 @@ struct CoreMember {
   }
 
   // Drawing.
+  void WriteOutPassColour();
   void Stamp(PARTICLE &p, int32_t column, int32_t row, uint32_t color, unsigned char *bits,
              int32_t stride);
   void FlushRows(int32_t from, int32_t to, unsigned char *bits, int32_t stride);
@@ -535,24 +551,58 @@ void CoreMember::Stamp(PARTICLE &p, int32_t column, int32_t row, uint32_t color,
   if (left >= right || top >= bottom)
     return;
 
+  if (PassColours != PassMixedColours) {
+    if (PassColours == PassNoColour) {
+      PassColours = PassOneColour;
+      PassColour = color;
+    } else if (color != PassColour) {
+      WriteOutPassColour();
+      PassColours = PassMixedColours;
+    }
+  }
+
   const int32_t table = 4 * fy + fx;
-  const unsigned char *brush = Brushes.GetItems() + table * BrushSide * BrushSide + (left - x0);
-  uint16_t *coverages = Coverages.GetWritableItems() + left;
-  uint32_t *colours = MeanColours.GetWritableItems() + left;
+  const unsigned char *brush = BrushItems + table * BrushSide * BrushSide + (left - x0);
+  // Local copies: the stores into the planes could otherwise alias the member.
+  const ptrdiff_t ringStride = RingStride;
+  uint16_t *coverages = CoverageItems + left;
+  uint32_t *colours = ColourItems + left;
   // y >= 0 here, so the ring row is its low bits.
   static_assert((DrawRingRows & (DrawRingRows - 1)) == 0, "the ring has a power-of-two rows");
+  for (int32_t y = top; y < bottom; ++y)
+    Widen(DrawSpans[y & (DrawRingRows - 1)], left, right - 1);
+  if (PassColours == PassOneColour) {
+    // Every entry stamped in this pass has this colour: coverages alone.
+#if defined(__SSE2__)
+    if (right - left == BrushSide) {
+      const unsigned char *lanes = LaneItems + (table * BrushSide + (top - y0)) * LaneBytes;
+      for (int32_t y = top; y < bottom; ++y, lanes += LaneBytes) {
+        __m128i *v = reinterpret_cast<__m128i *>(coverages + (y & (DrawRingRows - 1)) * ringStride);
+        const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i *>(lanes));
+        _mm_storeu_si128(v, _mm_adds_epu16(_mm_loadu_si128(v), w)); // saturating at 65535
+      }
+      return;
+    }
+#endif
+    for (int32_t y = top; y < bottom; ++y) {
+      uint16_t *e = coverages + (y & (DrawRingRows - 1)) * ringStride;
+      const unsigned char *weights = brush + (y - y0) * BrushSide;
+      for (int32_t x = 0; x < right - left; ++x) {
+        const uint32_t coverage = e[x] + uint32_t(weights[x]);
+        e[x] = static_cast<uint16_t>(coverage > 65535 ? 65535 : coverage);
+      }
+    }
+    return;
+  }
 #if defined(__SSE2__)
   if (right - left == BrushSide) {
     // Whole rows: the vector stamp, falling back to the entry by entry one for a row that needs
     // weighted means.
     const STAMP_VECTORS v = {_mm_set1_epi32(static_cast<int32_t>(color)),
                              _mm_set1_epi32((color >> 24) == 0 ? 0 : static_cast<int32_t>(color))};
-    const unsigned char *lanes =
-        BrushLanes.GetItems() + (table * BrushSide + (top - y0)) * LaneBytes;
+    const unsigned char *lanes = LaneItems + (table * BrushSide + (top - y0)) * LaneBytes;
     for (int32_t y = top; y < bottom; ++y, lanes += LaneBytes) {
-      const int32_t ringRow = y & (DrawRingRows - 1);
-      Widen(DrawSpans[ringRow], left, right - 1);
-      const ptrdiff_t at = static_cast<ptrdiff_t>(ringRow) * RingStride;
+      const ptrdiff_t at = (y & (DrawRingRows - 1)) * ringStride;
       if (!StampRowOfOneColour(coverages + at, colours + at, lanes, v))
         StampRow(coverages + at, colours + at, brush + (y - y0) * BrushSide, BrushSide, color);
     }
@@ -560,10 +610,18 @@ void CoreMember::Stamp(PARTICLE &p, int32_t column, int32_t row, uint32_t color,
   }
 #endif
   for (int32_t y = top; y < bottom; ++y) {
-    const int32_t ringRow = y & (DrawRingRows - 1);
-    Widen(DrawSpans[ringRow], left, right - 1);
-    const ptrdiff_t at = static_cast<ptrdiff_t>(ringRow) * RingStride;
+    const ptrdiff_t at = (y & (DrawRingRows - 1)) * ringStride;
     StampRow(coverages + at, colours + at, brush + (y - y0) * BrushSide, right - left, color);
+  }
+}
+
+void CoreMember::WriteOutPassColour() {
+  const uint32_t mean = (PassColour >> 24) != 0 ? PassColour : 0;
+  for (int32_t i = 0; i < DrawRingRows; ++i) {
+    const ROWSPAN span = DrawSpans[i];
+    uint32_t *colours = ColourItems + static_cast<ptrdiff_t>(i) * RingStride;
+    for (int32_t x = span.First; x <= span.Last; ++x)
+      colours[x] = mean;
   }
 }
 
@@ -683,10 +741,16 @@ inline void BlendEight(__m128i coverage, const uint32_t *colours, unsigned char 
 } // namespace
 
 void CoreMember::FlushRows(int32_t from, int32_t to, unsigned char *bits, int32_t stride) {
-  uint16_t *coverageRing = Coverages.GetWritableItems();
-  const uint32_t *colourRing = MeanColours.GetItems();
+  uint16_t *coverageRing = CoverageItems;
+  const uint32_t *colourRing = ColourItems;
   const bool erase = Mode == ModeErase;
   const int32_t width = PictureWidth;
+  // While the pass has stamped one colour, every entry's mean comes from here instead of the
+  // colour plane (eight of them, so that the same code reads either).
+  const bool oneColour = PassColours != PassMixedColours;
+  uint32_t passMeans[8];
+  for (uint32_t &mean : passMeans)
+    mean = (PassColour >> 24) != 0 ? PassColour : 0;
   for (int32_t y = from; y < to; ++y) {
     const int32_t ringRow = y & (DrawRingRows - 1); // y >= 0
     ROWSPAN &span = DrawSpans[ringRow];
@@ -694,30 +758,32 @@ void CoreMember::FlushRows(int32_t from, int32_t to, unsigned char *bits, int32_
       continue; // no stamp reached this row: every coverage is 0
     uint16_t *coverages = coverageRing + static_cast<ptrdiff_t>(ringRow) * RingStride;
     const uint32_t *colours = colourRing + static_cast<ptrdiff_t>(ringRow) * RingStride;
+    const ptrdiff_t colourStep = oneColour ? 0 : 8; // the means' advance for eight entries
     unsigned char *pixels = bits + static_cast<ptrdiff_t>(y) * stride;
 #if defined(__SSE2__)
     // Eight coverages to a vector, cleared on the way; the ring row's padding lets the last
     // eight reach past the picture's width.
     const __m128i zero = _mm_setzero_si128();
     const __m128i threshold = _mm_set1_epi16(180);
-    for (int32_t x = span.First; x <= span.Last; x += 8) {
+    const uint32_t *means = oneColour ? passMeans : colours + span.First;
+    for (int32_t x = span.First; x <= span.Last; x += 8, means += colourStep) {
       __m128i *v = reinterpret_cast<__m128i *>(coverages + x);
       const __m128i n = _mm_loadu_si128(v);
       const uint32_t passing = static_cast<uint32_t>(
           ~_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_subs_epu16(n, threshold), zero)) & 0xFFFF);
       if (passing != 0) {
         if (x + 8 <= width) {
-          BlendEight(n, colours + x, pixels + x * 4, erase);
+          BlendEight(n, means, pixels + x * 4, erase);
         } else {
           // Not eight picture pixels left to load: entry by entry.
-          BlendLanes(passing, coverages + x, colours + x, pixels + x * 4, erase);
+          BlendLanes(passing, coverages + x, means, pixels + x * 4, erase);
         }
       }
       _mm_storeu_si128(v, zero);
     }
 #else
     for (int32_t x = span.First; x <= span.Last; ++x)
-      BlendEntry(coverages[x], colours[x], pixels + x * 4, erase);
+      BlendEntry(coverages[x], oneColour ? passMeans[0] : colours[x], pixels + x * 4, erase);
     std::memset(coverages + span.First, 0,
                 static_cast<size_t>(span.Last - span.First + 1) * sizeof(uint16_t));
 #endif
@@ -738,6 +804,12 @@ void Core::Draw(Image &picture) {
   const PARTICLE_INFO_ITEM *items = m.ParticleInfos.GetItems();
   const ROWSPAN *spans = m.CellSpans.GetItems();
   CELL *cells = m.Cells.GetWritableItems();
+  m.CoverageItems = m.Coverages.GetWritableItems();
+  m.ColourItems = m.MeanColours.GetWritableItems();
+  m.BrushItems = m.Brushes.GetItems();
+  m.LaneItems = m.BrushLanes.GetItems();
+  // Every coverage is 0 here (the previous pass flushed every row).
+  m.PassColours = CoreMember::PassNoColour;
 
   int32_t cachedIndex = -1;
   COLORSTYLE color = {};
