@@ -7,6 +7,7 @@
 // - BM_EngineTurn/<particles per cell>: a whole 1024 x 1024 picture covered at that density,
 //   drawing included; the counter particle_turns is particle-turns per second.
 // - BM_EngineGridStep/<particles per cell>: the same without drawing (forces and move only).
+// - BM_EngineDrawPass/<particles per cell>: the draw pass alone (stamps and flushes).
 // - BM_EngineTurn100/<side>: 100 particles on a side x side picture; a turn should cost what
 //   its particles touch, not the picture's area.
 #include "engine/ColorStyle.h"
@@ -87,6 +88,19 @@ void BM_EngineGridStep(benchmark::State &state) {
       benchmark::Counter(static_cast<double>(particleTurns), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_EngineGridStep)->Arg(4)->Unit(benchmark::kMillisecond);
+
+void BM_EngineDrawPass(benchmark::State &state) {
+  Scene scene(1024);
+  scene.Fill(scene.Settings(), 1, 65, static_cast<int32_t>(state.range(0)));
+  int64_t particleTurns = 0;
+  for (auto _ : state) {
+    particleTurns += scene.Engine.GetParticleCount();
+    scene.Engine.Draw(scene.Picture);
+  }
+  state.counters["particle_turns"] =
+      benchmark::Counter(static_cast<double>(particleTurns), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_EngineDrawPass)->Arg(4)->Unit(benchmark::kMillisecond);
 
 void BM_EngineTurn100(benchmark::State &state) {
   const int32_t side = static_cast<int32_t>(state.range(0));
