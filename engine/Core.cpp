@@ -678,19 +678,19 @@ inline void BlendLanes(uint32_t lanes, const uint16_t *coverages, const uint32_t
 }
 
 // Blends eight accumulator entries into eight picture pixels, with the arithmetic of
-// BlendEntry in 16-bit lanes. Most blended pixels in a stroke already hold the colour laid on
-// them, and then only the alpha changes: that is done for all eight at once, without a branch
-// per pixel. Pixels of another colour need the divisions of the weighted mean and go entry by
-// entry, after the vector part has left them untouched.
-inline void BlendEight(__m128i coverage, const uint32_t *colours, unsigned char *pixels,
-                       bool erase) {
+// BlendEntry in 16-bit lanes; the entries' means are c0 (entries 0 to 3) and c1 (4 to 7). Most
+// blended pixels in a stroke already hold the colour laid on them, and then only the alpha
+// changes: that is done for all eight at once, without a branch per pixel. Pixels of another
+// colour need the divisions of the weighted mean and go entry by entry (colours points to their
+// means), after the vector part has left them untouched. Inlined into the flush loops, so that
+// what depends on the means alone leaves the loop when they are the same for every entry.
+template <bool Erase>
+inline void BlendEight(__m128i coverage, __m128i c0, __m128i c1, const uint32_t *colours,
+                       unsigned char *pixels) {
   const __m128i zero = _mm_setzero_si128();
-  const __m128i ones = _mm_cmpeq_epi16(zero, zero);
   const __m128i full = _mm_set1_epi16(256);
-  const __m128i opaque = _mm_set1_epi16(255);
+  const __m128i alphaByte = _mm_set1_epi32(static_cast<int32_t>(0xFF000000u));
   __m128i *pixelVectors = reinterpret_cast<__m128i *>(pixels);
-  const __m128i c0 = _mm_loadu_si128(reinterpret_cast<const __m128i *>(colours));
-  const __m128i c1 = _mm_loadu_si128(reinterpret_cast<const __m128i *>(colours + 4));
   const __m128i p0 = _mm_loadu_si128(pixelVectors);
   const __m128i p1 = _mm_loadu_si128(pixelVectors + 1);
   // w = min(coverage - 180, 256), or 0 at or below 180.
@@ -698,42 +698,78 @@ inline void BlendEight(__m128i coverage, const uint32_t *colours, unsigned char 
   const __m128i w = _mm_sub_epi16(full, _mm_subs_epu16(full, over));
   const __m128i ea = _mm_packs_epi32(_mm_srli_epi32(c0, 24), _mm_srli_epi32(c1, 24));
   const __m128i pa = _mm_packs_epi32(_mm_srli_epi32(p0, 24), _mm_srli_epi32(p1, 24));
-  // t = w * (ea + 1) is 0 .. 65536: its low 16 bits, and whether it is 65536.
-  const __m128i tLow = _mm_mullo_epi16(w, _mm_add_epi16(ea, _mm_set1_epi16(1)));
-  const __m128i tFull = _mm_and_si128(_mm_cmpeq_epi16(w, full), _mm_cmpeq_epi16(ea, opaque));
-  __m128i blended =
-      _mm_andnot_si128(_mm_or_si128(_mm_cmpeq_epi16(w, zero), _mm_cmpeq_epi16(ea, zero)), ones);
-  __m128i alpha;
+  const __m128i eaZero = _mm_cmpeq_epi16(ea, zero);
+  // t = w * (ea + 1), 0 when w or ea is 0, lies in 0 .. 65536: its low 16 bits, and whether it
+  // is 65536.
+  const __m128i tLow =
+      _mm_andnot_si128(eaZero, _mm_mullo_epi16(w, _mm_sub_epi16(ea, _mm_cmpeq_epi16(zero, zero))));
+  const __m128i tFull =
+      _mm_and_si128(_mm_cmpeq_epi16(w, full), _mm_cmpeq_epi16(ea, _mm_set1_epi16(255)));
+  // The change of each pixel's alpha, 0 where nothing is blended.
+  __m128i delta;
   uint32_t oneByOne = 0;
-  if (erase) {
+  if (Erase) {
     // ((65536 - t) * pa) >> 16, where 65536 - t (t above 0) fits 16 bits.
-    alpha = _mm_mulhi_epu16(_mm_sub_epi16(zero, tLow), pa);
+    const __m128i blended = _mm_or_si128(_mm_cmpeq_epi16(w, zero), eaZero); // inverted
+    delta = _mm_andnot_si128(blended,
+                             _mm_sub_epi16(_mm_mulhi_epu16(_mm_sub_epi16(zero, tLow), pa), pa));
   } else {
-    const __m128i rgb = _mm_set1_epi32(0x00FFFFFF);
+    // Pixels whose red, green and blue equal the mean's.
     const __m128i sameColour =
-        _mm_packs_epi32(_mm_cmpeq_epi32(_mm_and_si128(_mm_xor_si128(p0, c0), rgb), zero),
-                        _mm_cmpeq_epi32(_mm_and_si128(_mm_xor_si128(p1, c1), rgb), zero));
-    oneByOne = static_cast<uint32_t>(_mm_movemask_epi8(_mm_andnot_si128(sameColour, blended)));
-    blended = _mm_and_si128(blended, sameColour);
+        _mm_packs_epi32(_mm_cmpeq_epi32(_mm_or_si128(p0, alphaByte), _mm_or_si128(c0, alphaByte)),
+                        _mm_cmpeq_epi32(_mm_or_si128(p1, alphaByte), _mm_or_si128(c1, alphaByte)));
+    const __m128i idle = _mm_or_si128(_mm_cmpeq_epi16(w, zero), eaZero);
+    oneByOne = ~static_cast<uint32_t>(_mm_movemask_epi8(_mm_or_si128(sameColour, idle))) & 0xFFFFu;
     // ((65536 - t) * pa + t * 255) >> 16 = pa + (t * (255 - pa)) >> 16, since 65536 * pa
     // leaves the low 16 bits alone; t * d >> 16 is the high half of tLow * d, plus d when t is
-    // 65536.
-    const __m128i d = _mm_sub_epi16(opaque, pa);
-    alpha = _mm_add_epi16(pa, _mm_add_epi16(_mm_mulhi_epu16(tLow, d), _mm_and_si128(tFull, d)));
+    // 65536. Both are 0 where t is 0.
+    const __m128i d = _mm_sub_epi16(_mm_set1_epi16(255), pa);
+    delta =
+        _mm_and_si128(sameColour, _mm_add_epi16(_mm_mulhi_epu16(tLow, d), _mm_and_si128(tFull, d)));
   }
-  // The new alpha bytes go into the blended pixels only.
-  const __m128i mask0 = _mm_slli_epi32(_mm_unpacklo_epi16(blended, blended), 24);
-  const __m128i mask1 = _mm_slli_epi32(_mm_unpackhi_epi16(blended, blended), 24);
-  const __m128i alpha0 = _mm_slli_epi32(_mm_unpacklo_epi16(alpha, zero), 24);
-  const __m128i alpha1 = _mm_slli_epi32(_mm_unpackhi_epi16(alpha, zero), 24);
+  // Added to the alpha bytes: the change moved to the top byte of each pixel (it stays within
+  // 0 .. 255 there, so nothing carries into or out of that byte).
   _mm_storeu_si128(pixelVectors,
-                   _mm_or_si128(_mm_andnot_si128(mask0, p0), _mm_and_si128(mask0, alpha0)));
+                   _mm_add_epi32(p0, _mm_slli_epi32(_mm_unpacklo_epi16(zero, delta), 8)));
   _mm_storeu_si128(pixelVectors + 1,
-                   _mm_or_si128(_mm_andnot_si128(mask1, p1), _mm_and_si128(mask1, alpha1)));
+                   _mm_add_epi32(p1, _mm_slli_epi32(_mm_unpackhi_epi16(zero, delta), 8)));
   if (oneByOne != 0) {
     uint16_t coverages[8];
     _mm_storeu_si128(reinterpret_cast<__m128i *>(coverages), coverage);
-    BlendLanes(oneByOne, coverages, colours, pixels, erase);
+    BlendLanes(oneByOne, coverages, colours, pixels, false);
+  }
+}
+
+// Flushes the entries first .. last of one ring row into a picture row and clears their
+// coverages, eight coverages to a vector; the ring row's padding lets the last eight reach past
+// the picture's width. With OneColour every entry's mean is means[0] (means holds eight of
+// them); otherwise means holds the row's means from entry `first` on.
+template <bool OneColour, bool Erase>
+void FlushRow(uint16_t *coverages, int32_t first, int32_t last, const uint32_t *means,
+              unsigned char *pixels, int32_t width) {
+  const __m128i zero = _mm_setzero_si128();
+  __m128i c0 = _mm_loadu_si128(reinterpret_cast<const __m128i *>(means));
+  __m128i c1 = c0;
+  for (int32_t x = first; x <= last; x += 8) {
+    __m128i *v = reinterpret_cast<__m128i *>(coverages + x);
+    const __m128i n = _mm_loadu_si128(v);
+    const uint32_t *entryMeans = OneColour ? means : means + (x - first);
+    if (!OneColour) {
+      c0 = _mm_loadu_si128(reinterpret_cast<const __m128i *>(entryMeans));
+      c1 = _mm_loadu_si128(reinterpret_cast<const __m128i *>(entryMeans + 4));
+    }
+    if (x + 8 <= width) {
+      // Every group: most have some entry past the threshold, and a test would mostly be
+      // mispredicted.
+      BlendEight<Erase>(n, c0, c1, entryMeans, pixels + x * 4);
+    } else {
+      // Not eight picture pixels left to load: entry by entry.
+      const uint32_t passing = static_cast<uint32_t>(
+          ~_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_subs_epu16(n, _mm_set1_epi16(180)), zero)) &
+          0xFFFF);
+      BlendLanes(passing, coverages + x, entryMeans, pixels + x * 4, Erase);
+    }
+    _mm_storeu_si128(v, zero);
   }
 }
 #endif
@@ -741,12 +777,10 @@ inline void BlendEight(__m128i coverage, const uint32_t *colours, unsigned char 
 } // namespace
 
 void CoreMember::FlushRows(int32_t from, int32_t to, unsigned char *bits, int32_t stride) {
-  uint16_t *coverageRing = CoverageItems;
-  const uint32_t *colourRing = ColourItems;
   const bool erase = Mode == ModeErase;
   const int32_t width = PictureWidth;
   // While the pass has stamped one colour, every entry's mean comes from here instead of the
-  // colour plane (eight of them, so that the same code reads either).
+  // colour plane.
   const bool oneColour = PassColours != PassMixedColours;
   uint32_t passMeans[8];
   for (uint32_t &mean : passMeans)
@@ -756,30 +790,22 @@ void CoreMember::FlushRows(int32_t from, int32_t to, unsigned char *bits, int32_
     ROWSPAN &span = DrawSpans[ringRow];
     if (span.First > span.Last)
       continue; // no stamp reached this row: every coverage is 0
-    uint16_t *coverages = coverageRing + static_cast<ptrdiff_t>(ringRow) * RingStride;
-    const uint32_t *colours = colourRing + static_cast<ptrdiff_t>(ringRow) * RingStride;
-    const ptrdiff_t colourStep = oneColour ? 0 : 8; // the means' advance for eight entries
+    uint16_t *coverages = CoverageItems + static_cast<ptrdiff_t>(ringRow) * RingStride;
+    const uint32_t *colours = ColourItems + static_cast<ptrdiff_t>(ringRow) * RingStride;
     unsigned char *pixels = bits + static_cast<ptrdiff_t>(y) * stride;
 #if defined(__SSE2__)
-    // Eight coverages to a vector, cleared on the way; the ring row's padding lets the last
-    // eight reach past the picture's width.
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i threshold = _mm_set1_epi16(180);
-    const uint32_t *means = oneColour ? passMeans : colours + span.First;
-    for (int32_t x = span.First; x <= span.Last; x += 8, means += colourStep) {
-      __m128i *v = reinterpret_cast<__m128i *>(coverages + x);
-      const __m128i n = _mm_loadu_si128(v);
-      const uint32_t passing = static_cast<uint32_t>(
-          ~_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_subs_epu16(n, threshold), zero)) & 0xFFFF);
-      if (passing != 0) {
-        if (x + 8 <= width) {
-          BlendEight(n, means, pixels + x * 4, erase);
-        } else {
-          // Not eight picture pixels left to load: entry by entry.
-          BlendLanes(passing, coverages + x, means, pixels + x * 4, erase);
-        }
-      }
-      _mm_storeu_si128(v, zero);
+    if (oneColour) {
+      if (erase)
+        FlushRow<true, true>(coverages, span.First, span.Last, passMeans, pixels, width);
+      else
+        FlushRow<true, false>(coverages, span.First, span.Last, passMeans, pixels, width);
+    } else {
+      if (erase)
+        FlushRow<false, true>(coverages, span.First, span.Last, colours + span.First, pixels,
+                              width);
+      else
+        FlushRow<false, false>(coverages, span.First, span.Last, colours + span.First, pixels,
+                               width);
     }
 #else
     for (int32_t x = span.First; x <= span.Last; ++x)
