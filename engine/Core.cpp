@@ -33,6 +33,18 @@ struct ROWSPAN {
 
 const ROWSPAN EmptySpan = {INT32_MAX, -1};
 
+// Asks for the cache lines of a cell that a pass reads first: its count, which lies at the
+// end of the cell, and its first slots. A pass walks the cells of a row 900 bytes apart and
+// touches three lines of each, a pattern the hardware does not foresee by itself.
+inline void PrefetchCell(const CELL *cell) {
+#if defined(__GNUC__)
+  __builtin_prefetch(&cell->Count);
+  __builtin_prefetch(&cell->Slots[0]);
+#else
+  (void)cell;
+#endif
+}
+
 void Widen(ROWSPAN &span, int32_t first, int32_t last) {
   if (first < span.First)
     span.First = first;
@@ -845,6 +857,7 @@ void Core::Draw(Image &picture) {
     const ROWSPAN span = spans[r];
     for (int32_t c = span.First; c <= span.Last; ++c) {
       CELL &cell = cells[static_cast<ptrdiff_t>(r) * m.Columns + c];
+      PrefetchCell(&cell + 2); // inside the grid: the last row of cells is border
       for (int32_t k = 0; k < cell.Count; ++k) {
         PARTICLE &p = cell.Slots[k];
         if (p.SettingsIndex != cachedIndex) {
