@@ -346,10 +346,14 @@ struct CoreMember {
   Buffer<unsigned char> BrushLanes; // the brushes laid out for the vector stamp (SSE2 only)
   int32_t Mode = ModePaint;
   // Occupied column spans of the rows of Cells and NextCells, and the written spans of the
-  // drawing ring's rows.
+  // drawing ring's bands of DrawBandRows rows (ring row i belongs to band i / DrawBandRows). A
+  // stamp's 8 rows touch at most two bands, so that a stamp widens two spans instead of eight;
+  // the flush scans a row over its band's span (a superset of the row's own) and empties the
+  // span with the band's last row.
   Buffer<ROWSPAN> CellSpans;
   Buffer<ROWSPAN> NextCellSpans;
-  ROWSPAN DrawSpans[DrawRingRows];
+  enum { DrawBandRows = 8, DrawBands = DrawRingRows / DrawBandRows };
+  ROWSPAN DrawSpans[DrawBands];
   // The move pass's writable views of NextCells and NextCellSpans.
   CELL *NextCellItems = nullptr;
   ROWSPAN *NextSpanItems = nullptr;
@@ -581,8 +585,9 @@ void CoreMember::Stamp(PARTICLE &p, int32_t column, int32_t row, uint32_t color,
   uint32_t *colours = ColourItems + left;
   // y >= 0 here, so the ring row is its low bits.
   static_assert((DrawRingRows & (DrawRingRows - 1)) == 0, "the ring has a power-of-two rows");
-  for (int32_t y = top; y < bottom; ++y)
-    Widen(DrawSpans[y & (DrawRingRows - 1)], left, right - 1);
+  static_assert(int(BrushSide) <= int(DrawBandRows), "a stamp touches at most two bands");
+  Widen(DrawSpans[(top & (DrawRingRows - 1)) / DrawBandRows], left, right - 1);
+  Widen(DrawSpans[((bottom - 1) & (DrawRingRows - 1)) / DrawBandRows], left, right - 1);
   if (PassColours == PassOneColour) {
     // Every entry stamped in this pass has this colour: coverages alone.
 #if defined(__SSE2__)
@@ -630,7 +635,7 @@ void CoreMember::Stamp(PARTICLE &p, int32_t column, int32_t row, uint32_t color,
 void CoreMember::WriteOutPassColour() {
   const uint32_t mean = (PassColour >> 24) != 0 ? PassColour : 0;
   for (int32_t i = 0; i < DrawRingRows; ++i) {
-    const ROWSPAN span = DrawSpans[i];
+    const ROWSPAN span = DrawSpans[i / DrawBandRows];
     uint32_t *colours = ColourItems + static_cast<ptrdiff_t>(i) * RingStride;
     for (int32_t x = span.First; x <= span.Last; ++x)
       colours[x] = mean;
@@ -799,9 +804,9 @@ void CoreMember::FlushRows(int32_t from, int32_t to, unsigned char *bits, int32_
     mean = (PassColour >> 24) != 0 ? PassColour : 0;
   for (int32_t y = from; y < to; ++y) {
     const int32_t ringRow = y & (DrawRingRows - 1); // y >= 0
-    ROWSPAN &span = DrawSpans[ringRow];
+    ROWSPAN &span = DrawSpans[ringRow / DrawBandRows];
     if (span.First > span.Last)
-      continue; // no stamp reached this row: every coverage is 0
+      continue; // no stamp reached this band: every coverage is 0
     uint16_t *coverages = CoverageItems + static_cast<ptrdiff_t>(ringRow) * RingStride;
     const uint32_t *colours = ColourItems + static_cast<ptrdiff_t>(ringRow) * RingStride;
     unsigned char *pixels = bits + static_cast<ptrdiff_t>(y) * stride;
@@ -825,7 +830,10 @@ void CoreMember::FlushRows(int32_t from, int32_t to, unsigned char *bits, int32_
     std::memset(coverages + span.First, 0,
                 static_cast<size_t>(span.Last - span.First + 1) * sizeof(uint16_t));
 #endif
-    span = EmptySpan;
+    // The band's last row, or the picture's: no stamp of this pass reaches the band again (a
+    // pass ends with the picture's last row).
+    if (ringRow % DrawBandRows == DrawBandRows - 1 || y == PictureHeight - 1)
+      span = EmptySpan;
   }
 }
 
