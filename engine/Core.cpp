@@ -727,9 +727,9 @@ inline void BlendEight(__m128i coverage, __m128i c0, __m128i c1, const uint32_t 
   uint32_t oneByOne = 0;
   if (Erase) {
     // ((65536 - t) * pa) >> 16, where 65536 - t (t above 0) fits 16 bits.
-    const __m128i blended = _mm_or_si128(_mm_cmpeq_epi16(w, zero), eaZero); // inverted
-    delta = _mm_andnot_si128(blended,
-                             _mm_sub_epi16(_mm_mulhi_epu16(_mm_sub_epi16(zero, tLow), pa), pa));
+    const __m128i idle = _mm_or_si128(_mm_cmpeq_epi16(w, zero), eaZero);
+    delta =
+        _mm_andnot_si128(idle, _mm_sub_epi16(_mm_mulhi_epu16(_mm_sub_epi16(zero, tLow), pa), pa));
   } else {
     // Pixels whose red, green and blue equal the mean's.
     const __m128i sameColour =
@@ -776,8 +776,9 @@ void FlushRow(uint16_t *coverages, int32_t first, int32_t last, const uint32_t *
       c1 = _mm_loadu_si128(reinterpret_cast<const __m128i *>(entryMeans + 4));
     }
     if (x + 8 <= width) {
-      // Every group: most have some entry past the threshold, and a test would mostly be
-      // mispredicted.
+      // Every group, without testing for an entry past the threshold first: in a dense stroke
+      // over a third of the groups have one, in no foreseeable pattern, and the mispredicted
+      // test cost more than the blend it saved.
       BlendEight<Erase>(n, c0, c1, entryMeans, pixels + x * 4);
     } else {
       // Not eight picture pixels left to load: entry by entry.
